@@ -1,0 +1,152 @@
+#include "platform/fatal.h"
+
+#include <cstring>
+
+#include "platform/fatal_internal.h"
+
+namespace pebitness {
+namespace {
+
+// The platform's model: one handler slot, the raised mark, and the inside-the-handler mark that
+// keeps a failure inside the handler from calling the handler again.
+FatalErrorHandler handlerSlot = nullptr;
+FatalSubjectLookup subjectLookup = nullptr;
+PlatformErrorBoxFunction platformErrorBox = ShowSystemPlatformErrorBox;
+bool raised = false;
+bool insideHandler = false;
+
+// Notes are built into static storage: the usual reason for being here is that memory ran out.
+constexpr std::size_t NoteCapacity = 4096;
+char firstNote[NoteCapacity];
+char secondNote[NoteCapacity];
+
+// "标记" / "窗口" / "组件" / "未找到"
+constexpr TextView TagLabel = "\xB1\xEA\xBC\xC7";
+constexpr TextView WindowWord = "\xB4\xB0\xBF\xDA";
+constexpr TextView ComponentWord = "\xD7\xE9\xBC\xFE";
+constexpr TextView NotFound = "\xCE\xB4\xD5\xD2\xB5\xBD";
+
+class NoteWriter {
+public:
+    NoteWriter(char* into, std::size_t capacity) : into_(into), capacity_(capacity) {}
+
+    void Append(TextView text) {
+        std::size_t count = text.size();
+        if (count > capacity_ - length_) {
+            // Cut before a lead byte whose trail byte would be lost.
+            count = capacity_ - length_;
+            std::size_t i = 0;
+            while (i < count) i += text[i] >= 0x80 ? 2u : 1u;
+            if (i > count) count = i - 2;
+        }
+        std::memcpy(into_ + length_, text.data(), count);
+        length_ += count;
+    }
+
+    void AppendInteger(std::int32_t value) {
+        char digits[12];
+        std::size_t count = 0;
+        std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
+        do {
+            digits[sizeof digits - 1 - count++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (value < 0) digits[sizeof digits - 1 - count++] = '-';
+        Append(TextView(digits + sizeof digits - count, count));
+    }
+
+    std::size_t length() const { return length_; }
+
+private:
+    char* into_;
+    std::size_t capacity_;
+    std::size_t length_ = 0;
+};
+
+}  // namespace
+
+std::size_t BuildFatalNote(TextView errorText, std::int32_t windowId, std::int32_t componentId,
+                           char* into, std::size_t capacity) noexcept {
+    NoteWriter note(into, capacity);
+    note.Append(errorText);
+    note.Append("\r\n");
+    note.Append(FatalPositionHint);
+    note.Append(" ");
+    note.AppendInteger(windowId);
+    note.Append(", ");
+    note.AppendInteger(componentId);
+    if (windowId != 0 && subjectLookup != nullptr) {
+        const FatalSubject subject = subjectLookup(windowId, componentId);
+        // "窗口标记: tag" or "窗口未找到", then the same for the component.
+        note.Append("\r\n");
+        note.Append(WindowWord);
+        if (subject.windowFound) {
+            note.Append(TagLabel);
+            note.Append(": ");
+            note.Append(subject.windowTag);
+        } else {
+            note.Append(NotFound);
+        }
+        note.Append("\r\n");
+        note.Append(ComponentWord);
+        if (subject.componentFound) {
+            note.Append(TagLabel);
+            note.Append(": ");
+            note.Append(subject.componentTag);
+        } else {
+            note.Append(NotFound);
+        }
+    }
+    note.Append("\r\n");
+    return note.length();
+}
+
+void RegisterFatalErrorHandler(FatalErrorHandler handler) noexcept { handlerSlot = handler; }
+
+void SetFatalSubjectLookup(FatalSubjectLookup lookup) noexcept { subjectLookup = lookup; }
+
+bool FatalErrorRaised() noexcept { return raised; }
+
+PlatformErrorBoxFunction ReplacePlatformErrorBox(PlatformErrorBoxFunction box) noexcept {
+    PlatformErrorBoxFunction previous = platformErrorBox;
+    platformErrorBox = box;
+    return previous;
+}
+
+void ResetFatalErrorStateForTesting() noexcept {
+    handlerSlot = nullptr;
+    subjectLookup = nullptr;
+    raised = false;
+    insideHandler = false;
+}
+
+void DeliverFatalError(TextView errorText, std::int32_t windowId,
+                       std::int32_t componentId) noexcept {
+    if (raised) {
+        // A second failure: inside the handler, or while the platform's own box was being shown.
+        // The handler is never called twice; the platform says it in its own box.
+        const std::size_t length =
+            BuildFatalNote(errorText, windowId, componentId, secondNote, NoteCapacity);
+        if (insideHandler) platformErrorBox(TextView(secondNote, length));
+        return;
+    }
+    raised = true;
+    const std::size_t length =
+        BuildFatalNote(errorText, windowId, componentId, firstNote, NoteCapacity);
+    const TextView note(firstNote, length);
+    bool reported = false;
+    if (handlerSlot != nullptr) {
+        insideHandler = true;
+        reported = handlerSlot(0, note);
+        insideHandler = false;
+    }
+    if (!reported) platformErrorBox(note);
+}
+
+void RaiseFatalError(TextView errorText, std::int32_t windowId,
+                     std::int32_t componentId) noexcept {
+    DeliverFatalError(errorText, windowId, componentId);
+    EndProcessAfterFatalError();
+}
+
+}  // namespace pebitness

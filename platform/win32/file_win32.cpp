@@ -1,0 +1,45 @@
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/file.h"
+#include "platform/win32/code_page.h"
+
+namespace pebitness {
+
+ReadOnlyFile ReadOnlyFile::OpenExisting(TextView path) noexcept {
+    if (path.empty()) return {};
+    const std::wstring name = WideFromText(path);
+    // Others may go on reading and writing the file meanwhile; only deleting it is not shared.
+    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    return ReadOnlyFile(reinterpret_cast<std::intptr_t>(handle));
+}
+
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, Invalid)) {}
+
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, Invalid);
+    }
+    return *this;
+}
+
+std::size_t ReadOnlyFile::ReadOnce(unsigned char* into, std::size_t size) noexcept {
+    if (handle_ == Invalid) return 0;
+    DWORD delivered = 0;
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), into, static_cast<DWORD>(size), &delivered,
+                    nullptr))
+        return 0;
+    return delivered;
+}
+
+void ReadOnlyFile::Close() noexcept {
+    if (handle_ == Invalid) return;
+    ::CloseHandle(reinterpret_cast<HANDLE>(std::exchange(handle_, Invalid)));
+}
+
+}  // namespace pebitness

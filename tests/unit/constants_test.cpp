@@ -1,0 +1,43 @@
+// Every byte-exact constant of the program against its readable form: its length in code page 936
+// and a strict decoding (iconv natively, MultiByteToWideChar(936, MB_ERR_INVALID_CHARS) on Windows).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "classify/classify.h"
+#include "platform/fatal.h"
+#include "platform/fatal_internal.h"
+#include "tests/unit/file_heads.h"
+
+namespace pebitness {
+namespace {
+
+struct ConstantCase {
+    const char* name;
+    TextView bytes;
+    std::size_t length;
+    const char* readable;  // UTF-8
+};
+
+const ConstantCase constantCases[] = {
+    {"Verdict32", Verdict32, 8, u8"32位程序"},
+    {"Verdict64", Verdict64, 8, u8"64位程序"},
+    {"VerdictUnknown", VerdictUnknown, 8, u8"未知程序"},
+    {"MemoryRequestFailedFormat", MemoryRequestFailedFormat, 21, u8"分配 %d 字节内存失败!"},
+    {"StartupWindowFailed", StartupWindowFailed, 16, u8"载入启动窗口失败"},
+    {"FatalPositionHint", FatalPositionHint, 90,
+     u8"运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看):"},
+};
+
+TEST(Constants, EachDecodesFromCodePage936ToItsReadableForm) {
+    for (const ConstantCase& c : constantCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.bytes.size(), c.length);
+        std::string decoded;
+        ASSERT_TRUE(test::DecodeCodePage936(c.bytes, &decoded));
+        EXPECT_EQ(decoded, c.readable);
+    }
+}
+
+}  // namespace
+}  // namespace pebitness
