@@ -14,11 +14,15 @@ FatalSubjectLookup subjectLookup = nullptr;
 PlatformErrorBoxFunction platformErrorBox = ShowSystemPlatformErrorBox;
 bool raised = false;
 bool insideHandler = false;
+// Set while the platform's own box is up, so that a failure under it does not stack another box.
+bool platformBoxUp = false;
+// Set while the window toolkit answers for a note's subject: a failure inside that answer must not
+// ask it again, or each new note would fail the same way without end.
+bool lookingUpSubject = false;
 
 // Notes are built into static storage: the usual reason for being here is that memory ran out.
-constexpr std::size_t NoteCapacity = 4096;
-char firstNote[NoteCapacity];
-char secondNote[NoteCapacity];
+char firstNote[FatalNoteCapacity];
+char secondNote[FatalNoteCapacity];
 
 // "标记" / "窗口" / "组件" / "未找到"
 constexpr TextView TagLabel = "\xB1\xEA\xBC\xC7";
@@ -31,13 +35,16 @@ public:
     NoteWriter(char* into, std::size_t capacity) : into_(into), capacity_(capacity) {}
 
     void Append(TextView text) {
+        if (cut_) return;
         std::size_t count = text.size();
         if (count > capacity_ - length_) {
-            // Cut before a lead byte whose trail byte would be lost.
+            // Cut before a lead byte whose trail byte would be lost, and take nothing after the
+            // cut: a stray piece of a later part (half a line break) would only mislead.
             count = capacity_ - length_;
             std::size_t i = 0;
             while (i < count) i += text[i] >= 0x80 ? 2u : 1u;
             if (i > count) count = i - 2;
+            cut_ = true;
         }
         std::memcpy(into_ + length_, text.data(), count);
         length_ += count;
@@ -61,6 +68,7 @@ private:
     char* into_;
     std::size_t capacity_;
     std::size_t length_ = 0;
+    bool cut_ = false;
 };
 
 }  // namespace
@@ -75,8 +83,10 @@ std::size_t BuildFatalNote(TextView errorText, std::int32_t windowId, std::int32
     note.AppendInteger(windowId);
     note.Append(", ");
     note.AppendInteger(componentId);
-    if (windowId != 0 && subjectLookup != nullptr) {
+    if (windowId != 0 && subjectLookup != nullptr && !lookingUpSubject) {
+        lookingUpSubject = true;
         const FatalSubject subject = subjectLookup(windowId, componentId);
+        lookingUpSubject = false;
         // "窗口标记: tag" or "窗口未找到", then the same for the component.
         note.Append("\r\n");
         note.Append(WindowWord);
@@ -107,6 +117,8 @@ void SetFatalSubjectLookup(FatalSubjectLookup lookup) noexcept { subjectLookup =
 
 bool FatalErrorRaised() noexcept { return raised; }
 
+bool InsideFatalErrorHandler() noexcept { return insideHandler; }
+
 PlatformErrorBoxFunction ReplacePlatformErrorBox(PlatformErrorBoxFunction box) noexcept {
     PlatformErrorBoxFunction previous = platformErrorBox;
     platformErrorBox = box;
@@ -118,21 +130,35 @@ void ResetFatalErrorStateForTesting() noexcept {
     subjectLookup = nullptr;
     raised = false;
     insideHandler = false;
+    platformBoxUp = false;
+    lookingUpSubject = false;
 }
+
+namespace {
+
+void ShowPlatformErrorBox(TextView note) noexcept {
+    platformBoxUp = true;
+    platformErrorBox(note);
+    platformBoxUp = false;
+}
+
+}  // namespace
 
 void DeliverFatalError(TextView errorText, std::int32_t windowId,
                        std::int32_t componentId) noexcept {
     if (raised) {
-        // A second failure: inside the handler, or while the platform's own box was being shown.
-        // The handler is never called twice; the platform says it in its own box.
+        // A later failure: inside the handler, while the first note was being built, or on the way
+        // out. The handler is never called twice; the platform says it in its own box, unless that
+        // box is already up. Staying silent here would end the process with nothing shown.
+        if (platformBoxUp) return;
         const std::size_t length =
-            BuildFatalNote(errorText, windowId, componentId, secondNote, NoteCapacity);
-        if (insideHandler) platformErrorBox(TextView(secondNote, length));
+            BuildFatalNote(errorText, windowId, componentId, secondNote, FatalNoteCapacity);
+        ShowPlatformErrorBox(TextView(secondNote, length));
         return;
     }
     raised = true;
     const std::size_t length =
-        BuildFatalNote(errorText, windowId, componentId, firstNote, NoteCapacity);
+        BuildFatalNote(errorText, windowId, componentId, firstNote, FatalNoteCapacity);
     const TextView note(firstNote, length);
     bool reported = false;
     if (handlerSlot != nullptr) {
@@ -140,7 +166,7 @@ void DeliverFatalError(TextView errorText, std::int32_t windowId,
         reported = handlerSlot(0, note);
         insideHandler = false;
     }
-    if (!reported) platformErrorBox(note);
+    if (!reported) ShowPlatformErrorBox(note);
 }
 
 void RaiseFatalError(TextView errorText, std::int32_t windowId,

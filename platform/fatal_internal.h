@@ -17,7 +17,9 @@ inline constexpr TextView FatalPositionHint =
     "\xD6\xC3\"\xB2\xCB\xB5\xA5\xB9\xA6\xC4\xDC\xB2\xE9\xBF\xB4):";
 
 // The note as the platform builds it, into a caller's buffer so that no memory is requested; a note
-// that would not fit is cut at a character boundary. Returns the note's length.
+// that would not fit is cut at a character boundary. Returns the note's length. The platform's own
+// notes hold at most FatalNoteCapacity bytes.
+inline constexpr std::size_t FatalNoteCapacity = 4096;
 std::size_t BuildFatalNote(TextView errorText, std::int32_t windowId, std::int32_t componentId,
                            char* into, std::size_t capacity) noexcept;
 
@@ -26,6 +28,8 @@ void DeliverFatalError(TextView errorText, std::int32_t windowId,
                        std::int32_t componentId) noexcept;
 // Empties the handler slot and clears the raised and inside-the-handler marks: for tests.
 void ResetFatalErrorStateForTesting() noexcept;
+// True while the registered handler runs.
+bool InsideFatalErrorHandler() noexcept;
 
 // The platform's own error box, shown when no handler reported the failure.
 using PlatformErrorBoxFunction = void (*)(TextView note);

@@ -8,10 +8,13 @@
 namespace pebitness {
 
 void ShowSystemPlatformErrorBox(TextView note) noexcept {
-    // No memory may be requested here: convert into static storage, cutting an overlong note.
-    static wchar_t text[4096];
-    const int length = ::MultiByteToWideChar(TextCodePage, 0, note.data(),
-                                             static_cast<int>(note.size()), text, 4095);
+    // No memory may be requested here: convert into static storage. A byte of code page 936 never
+    // gives more than one UTF-16 unit, so a note of the platform's own always fits with its zero;
+    // a longer one is cut rather than lost, since a conversion that does not fit yields nothing.
+    static wchar_t text[FatalNoteCapacity + 1];
+    const std::size_t size = note.size() < FatalNoteCapacity ? note.size() : FatalNoteCapacity;
+    const int length = ::MultiByteToWideChar(TextCodePage, 0, note.data(), static_cast<int>(size),
+                                             text, static_cast<int>(FatalNoteCapacity));
     text[length > 0 ? length : 0] = L'\0';
     // "运行时错误" (run-time error)
     ::MessageBoxW(nullptr, text, L"\x8FD0\x884C\x65F6\x9519\x8BEF",

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "classify/classify.h"
+#include "fault/fault.h"
 #include "platform/fatal.h"
 #include "platform/fatal_internal.h"
 #include "tests/unit/file_heads.h"
@@ -27,6 +28,11 @@ const ConstantCase constantCases[] = {
     {"StartupWindowFailed", StartupWindowFailed, 16, u8"载入启动窗口失败"},
     {"FatalPositionHint", FatalPositionHint, 90,
      u8"运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看):"},
+    {"ReportPositionLabel", ReportPositionLabel, 12, u8"ErrorPos :  "},
+    {"ReportCodeLabel", ReportCodeLabel, 12, u8"ErrorCode:  "},
+    {"ReportNoteLabel", ReportNoteLabel, 14, u8"\r\nErrorNote:  "},
+    {"ReportSupportLabel", ReportSupportLabel, 12, u8"技术支持:   "},
+    {"ReportTitle", ReportTitle, 30, u8"出现了神秘故障，请联系技术支持"},
 };
 
 TEST(Constants, EachDecodesFromCodePage936ToItsReadableForm) {
