@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/texts.h"
 #include "classify/classify.h"
 #include "fault/fault.h"
 #include "platform/fatal.h"
@@ -28,6 +29,12 @@ const ConstantCase constantCases[] = {
     {"StartupWindowFailed", StartupWindowFailed, 16, u8"载入启动窗口失败"},
     {"FatalPositionHint", FatalPositionHint, 90,
      u8"运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看):"},
+    {"WindowTitle", WindowTitle, 29, u8"文件32位还是64位判断(EXE/dll)"},
+    {"PathLabelText", PathLabelText, 9, u8"文件路径:"},
+    {"AnalyseButtonText", AnalyseButtonText, 7, u8"分析..."},
+    {"InstructionHead", InstructionHead, 80,
+     u8"点击分析选中EXE或者DLL文件，程序自动分析他是64位还是32位 \r\n若程序有故障请反馈给 "},
+    {"ResultSeparator", ResultSeparator, 3, u8" : "},
     {"ReportPositionLabel", ReportPositionLabel, 12, u8"ErrorPos :  "},
     {"ReportCodeLabel", ReportCodeLabel, 12, u8"ErrorCode:  "},
     {"ReportNoteLabel", ReportNoteLabel, 14, u8"\r\nErrorNote:  "},
