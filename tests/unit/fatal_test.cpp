@@ -172,6 +172,19 @@ TEST_F(FatalPath, ShowsItsOwnBoxWhenNoHandlerReports) {
     }
 }
 
+// The platform's own box fails in turn, as converting its text might: the failure under it is
+// not stacked as another box on top of the one that is coming up.
+void FailingPlatformBox(TextView note) {
+    RecordingPlatformBox(note);
+    DeliverFatalError("under the box", 0, 0);
+}
+
+TEST_F(FatalPath, AFailureUnderItsOwnBoxBringsNoFurtherBox) {
+    ReplacePlatformErrorBox(FailingPlatformBox);
+    DeliverFatalError("first", 0, 0);
+    EXPECT_EQ(seen.platformBoxes, std::vector<std::string>{"first\r\n" + Hint + " 0, 0\r\n"});
+}
+
 // The toolkit's lookup fails in turn, for a failure that concerns a window: the new note must not
 // ask the lookup again, or the failures would nest without end.
 FatalSubject FailingLookup(std::int32_t, std::int32_t) {
