@@ -78,6 +78,7 @@ struct Window::Backend {
     LRESULT OnCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColorStatic(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnClose(HWND hwnd);
+    LRESULT OnGetMinMaxInfo(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnNcDestroy();
 };
 
@@ -180,6 +181,8 @@ LRESULT CALLBACK Window::Backend::WindowProc(HWND hwnd, UINT message, WPARAM wPa
     case WM_CTLCOLORSTATIC: return backend.OnCtlColorStatic(hwnd, message, wParam, lParam);
     // Closing asks nothing; after a fatal failure the window stays as it was drawn.
     case WM_CLOSE: return backend.OnClose(hwnd);
+    // The window keeps its outer size on a screen smaller than it.
+    case WM_GETMINMAXINFO: return backend.OnGetMinMaxInfo(hwnd, message, wParam, lParam);
     // The last window gone ends the message loop.
     case WM_NCDESTROY:
         backend.OnNcDestroy();
@@ -232,6 +235,19 @@ LRESULT Window::Backend::OnClose(HWND hwnd) {
     return 0;
 }
 
+LRESULT Window::Backend::OnGetMinMaxInfo(HWND hwnd, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+    // The system caps a new window at a little more than the screen; a narrow screen would shrink
+    // it, and the window's size is fixed.
+    const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (info->ptMaxTrackSize.x < window.description_.width)
+        info->ptMaxTrackSize.x = window.description_.width;
+    if (info->ptMaxTrackSize.y < window.description_.height)
+        info->ptMaxTrackSize.y = window.description_.height;
+    return result;
+}
+
 void Window::Backend::OnNcDestroy() {
     ::SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
     window.native_ = nullptr;
@@ -274,6 +290,10 @@ void Window::Load() {
                                          top, description_.width, description_.height, nullptr,
                                          nullptr, ThisModule(), this);
     if (hwnd == nullptr) RaiseFatalError(StartupWindowFailed, description_.id, 0);
+    // WM_GETMINMAXINFO comes before WM_NCCREATE, so creation capped the size on a screen smaller
+    // than the window; set it again now that OnGetMinMaxInfo answers.
+    ::SetWindowPos(hwnd, nullptr, 0, 0, description_.width, description_.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     const HFONT font = GuiFont();
     ::SendMessageW(hwnd, WM_SETICON, ICON_BIG,

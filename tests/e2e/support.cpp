@@ -1,0 +1,460 @@
+#include "tests/e2e/support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+namespace pebitness::e2e {
+namespace {
+
+constexpr UINT Cp936 = 936;
+// The file-name box of the Explorer-style dialog: the combo box cmb13 with an edit box inside,
+// or the plain edit box edt1 of older templates.
+constexpr int FileNameComboId = 0x47C;
+constexpr int FileNameEditId = 0x480;
+
+// A path of the host (/work/...) as Wine's programs see it.
+std::wstring WinePathOfHost(const char* hostPath) {
+    std::wstring path = L"Z:" + WideFromUtf8(hostPath);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+struct TopLevelSearch {
+    DWORD processId;
+    std::wstring className;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindEdit(HWND window, LPARAM parameter) {
+    if (ClassName(window) != "Edit") return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = window;
+    return FALSE;
+}
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<TopLevelSearch*>(parameter);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !::IsWindowVisible(window)) return TRUE;
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (!search->className.empty() && search->className != name) return TRUE;
+    if (search->owner != nullptr && ::GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof input);
+}
+
+bool IsModifier(WORD key) { return key == VK_SHIFT || key == VK_MENU || key == VK_CONTROL; }
+
+// PNG with stored (uncompressed) deflate blocks: no library needed, and screenshots are small.
+class PngWriter {
+public:
+    static std::string Encode(int width, int height, const std::vector<unsigned char>& rgb) {
+        std::string raw;
+        const std::size_t row = static_cast<std::size_t>(width) * 3;
+        for (int y = 0; y < height; ++y) {
+            raw.push_back('\0');  // filter: none
+            raw.append(reinterpret_cast<const char*>(rgb.data()) + static_cast<std::size_t>(y) * row,
+                       row);
+        }
+        std::string zlib = "\x78\x01";
+        for (std::size_t at = 0; at < raw.size() || at == 0;) {
+            const std::size_t count = std::min<std::size_t>(65535, raw.size() - at);
+            const bool last = at + count >= raw.size();
+            zlib.push_back(last ? '\x01' : '\x00');
+            AppendLittle16(zlib, count);
+            AppendLittle16(zlib, ~count & 0xFFFF);
+            zlib.append(raw, at, count);
+            at += count;
+            if (last) break;
+        }
+        AppendBig32(zlib, Adler32(raw));
+
+        std::string header;
+        AppendBig32(header, static_cast<std::uint32_t>(width));
+        AppendBig32(header, static_cast<std::uint32_t>(height));
+        header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB
+        std::string png = "\x89PNG\r\n\x1A\n";
+        AppendChunk(png, "IHDR", header);
+        AppendChunk(png, "IDAT", zlib);
+        AppendChunk(png, "IEND", "");
+        return png;
+    }
+
+private:
+    static void AppendLittle16(std::string& out, std::size_t value) {
+        out.push_back(static_cast<char>(value & 0xFF));
+        out.push_back(static_cast<char>((value >> 8) & 0xFF));
+    }
+    static void AppendBig32(std::string& out, std::uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<char>((value >> shift) & 0xFF));
+    }
+    static std::uint32_t Adler32(const std::string& data) {
+        std::uint32_t a = 1, b = 0;
+        for (char byte : data) {
+            const auto c = static_cast<unsigned char>(byte);
+            a = (a + c) % 65521;
+            b = (b + a) % 65521;
+        }
+        return (b << 16) | a;
+    }
+    static std::uint32_t Crc32(const std::string& data) {
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (char byte : data) {
+            const auto c = static_cast<unsigned char>(byte);
+            crc ^= c;
+            for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return ~crc;
+    }
+    static void AppendChunk(std::string& out, const char* type, const std::string& data) {
+        AppendBig32(out, static_cast<std::uint32_t>(data.size()));
+        const std::string typed = std::string(type) + data;
+        out += typed;
+        AppendBig32(out, Crc32(typed));
+    }
+};
+
+}  // namespace
+
+std::wstring ProgramUnderTest() { return WinePathOfHost(PEBITNESS_APP_EXE); }
+
+App App::Start(ScreenSize screen, const std::wstring& exe) {
+    // A desktop of its own per program: Wine opens it as a virtual screen of the size that its
+    // registry entry names, and this thread joins it so that windows, input and the screen's
+    // pixels are those of that desktop.
+    static int launches = 0;
+    const std::wstring name = L"pebitness-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++launches);
+    const std::wstring size = std::to_wstring(screen.width) + L"x" + std::to_wstring(screen.height);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", name.c_str(),
+                      REG_SZ, size.c_str(),
+                      static_cast<DWORD>((size.size() + 1) * sizeof(wchar_t)));
+    HDESK desktop = ::CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    App app;
+    if (desktop == nullptr) {
+        ADD_FAILURE() << "CreateDesktopW failed: " << ::GetLastError();
+        return app;
+    }
+    if (!::SetThreadDesktop(desktop)) {
+        ADD_FAILURE() << "SetThreadDesktop failed: " << ::GetLastError();
+        return app;
+    }
+
+    std::wstring desktopName = name;
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = desktopName.data();
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        ADD_FAILURE() << "CreateProcessW failed: " << ::GetLastError();
+        return app;
+    }
+    ::CloseHandle(process.hThread);
+    app.process_ = process.hProcess;
+    app.processId_ = process.dwProcessId;
+    app.threadId_ = process.dwThreadId;
+    return app;
+}
+
+App App::Launch(ScreenSize screen, const std::wstring& exe) {
+    App app = Start(screen, exe);
+    if (app.process_ == nullptr) return app;
+    if (!app.WaitForWindow()) {
+        ADD_FAILURE() << "the program showed no window";
+        return app;
+    }
+    // Input sent before the window is active and has given the focus to a control would be lost.
+    if (!WaitUntil([&] { return app.Active() == app.window_ && app.Focus() != nullptr; }))
+        ADD_FAILURE() << "the program's window did not become active";
+    return app;
+}
+
+bool App::WaitForWindow(DWORD timeoutMs) {
+    return WaitUntil(
+        [&] {
+            TopLevelSearch search{processId_, L"", nullptr, nullptr};
+            ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+            if (search.found == nullptr || ::GetWindow(search.found, GW_OWNER) != nullptr)
+                return false;
+            window_ = search.found;
+            return true;
+        },
+        timeoutMs);
+}
+
+HWND App::FindTopLevel(const char* className, HWND owner) const {
+    TopLevelSearch search{processId_, WideFromUtf8(className), owner, nullptr};
+    ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+App::App(App&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)),
+      processId_(std::exchange(other.processId_, 0)),
+      threadId_(std::exchange(other.threadId_, 0)),
+      window_(std::exchange(other.window_, nullptr)) {}
+
+App::~App() {
+    if (process_ == nullptr) return;
+    if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_, 1);
+        ::WaitForSingleObject(process_, 5000);
+    }
+    ::CloseHandle(process_);
+}
+
+HWND App::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(threadId_, &info) ? info.hwndFocus : nullptr;
+}
+
+HWND App::Active() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(threadId_, &info) ? info.hwndActive : nullptr;
+}
+
+HWND App::WaitForDialog(DWORD timeoutMs) const {
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            dialog = FindTopLevel("#32770", window_);
+            return dialog != nullptr && DialogFileNameBox(dialog) != nullptr &&
+                   ::IsWindowEnabled(dialog);
+        },
+        timeoutMs);
+    return dialog != nullptr && DialogFileNameBox(dialog) != nullptr ? dialog : nullptr;
+}
+
+DWORD App::WaitForExit(DWORD timeoutMs) {
+    if (process_ == nullptr) return STILL_ACTIVE;
+    if (::WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+bool App::Running() const {
+    return process_ != nullptr && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+std::wstring ReadWideText(HWND window) {
+    const LRESULT length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = ::SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(length) + 1,
+                                          reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::string ReadText(HWND window) { return Cp936FromWide(ReadWideText(window)); }
+
+std::string ClassName(HWND window) {
+    wchar_t name[64] = {};
+    const int length = ::GetClassNameW(window, name, 64);
+    return Cp936FromWide(std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0)));
+}
+
+std::wstring WideFromUtf8(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int size = static_cast<int>(utf8.size());
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Cp936FromWide(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        ::WideCharToMultiByte(Cp936, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(Cp936, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+std::string Cp936FromUtf8(const std::string& utf8) { return Cp936FromWide(WideFromUtf8(utf8)); }
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<WORD> held;
+    for (WORD key : keys) {
+        SendKey(key, false);
+        if (IsModifier(key)) {
+            held.push_back(key);
+            continue;
+        }
+        SendKey(key, true);
+    }
+    for (auto it = held.rbegin(); it != held.rend(); ++it) SendKey(*it, true);
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT input[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            input[i].type = INPUT_KEYBOARD;
+            input[i].ki.wScan = static_cast<WORD>(c);
+            input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0u);
+        }
+        ::SendInput(2, input, sizeof input[0]);
+    }
+}
+
+void ClickButton(HWND button) {
+    // The button's own mouse handling: press, capture, release inside, then BN_CLICKED.
+    RECT client{};
+    ::GetClientRect(button, &client);
+    const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+    ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    ::PostMessageW(button, WM_LBUTTONUP, 0, centre);
+}
+
+HWND DialogFileNameBox(HWND dialog) {
+    if (HWND combo = ::GetDlgItem(dialog, FileNameComboId)) {
+        HWND edit = nullptr;
+        ::EnumChildWindows(combo, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        if (edit != nullptr) return edit;
+    }
+    return ::GetDlgItem(dialog, FileNameEditId);
+}
+
+void ConfirmDialog(HWND dialog, const std::wstring& path) {
+    ::SendMessageW(DialogFileNameBox(dialog), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(path.c_str()));
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+}
+
+void CancelDialog(HWND dialog) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+}
+
+void WaitForPaint(HWND window) {
+    // A sent message is handled once the program is back in its message loop; painting pending
+    // then is done now, and Wine puts the result on the screen shortly after.
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    ::Sleep(300);
+}
+
+bool ScreenHasColourNear(HWND window, RECT area, COLORREF colour) {
+    WaitForPaint(window);
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    HDC screen = ::GetDC(nullptr);
+    auto within = [](int a, int b) { return a - b < 24 && b - a < 24; };
+    bool found = false;
+    for (int y = area.top; y < area.bottom && !found; ++y)
+        for (int x = area.left; x < area.right && !found; ++x) {
+            const COLORREF pixel = ::GetPixel(screen, rect.left + x, rect.top + y);
+            found = within(GetRValue(pixel), GetRValue(colour)) &&
+                    within(GetGValue(pixel), GetGValue(colour)) &&
+                    within(GetBValue(pixel), GetBValue(colour));
+        }
+    ::ReleaseDC(nullptr, screen);
+    return found;
+}
+
+std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
+    WaitForPaint(window);
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, old);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    std::vector<unsigned char> dib(stride * static_cast<std::size_t>(height));
+    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), dib.data(), &info, DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * 3 *
+                                   static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                     static_cast<std::size_t>(x)) * 3 + static_cast<std::size_t>(c)] =
+                    dib[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3 +
+                        static_cast<std::size_t>(2 - c)];
+
+    const std::filesystem::path folder = WinePathOfHost(PEBITNESS_SCREENSHOT_DIR);
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / (name + L".png");
+    std::ofstream(file, std::ios::binary) << PngWriter::Encode(width, height, rgb);
+    return file.wstring();
+}
+
+COLORREF ClientPixel(HWND window, int x, int y) {
+    WaitForPaint(window);
+    POINT point{x, y};
+    ::ClientToScreen(window, &point);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(screen, point.x, point.y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+TempFolder::TempFolder() {
+    wchar_t base[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, base);
+    static int folders = 0;
+    path_ = std::wstring(base) + L"pebitness-e2e-" + std::to_wstring(::GetCurrentProcessId()) +
+            L"-" + std::to_wstring(++folders);
+    std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::wstring TempFolder::Write(const std::wstring& relative, const std::string& bytes) const {
+    const std::filesystem::path file = std::filesystem::path(path_) / relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file.wstring();
+}
+
+}  // namespace pebitness::e2e
