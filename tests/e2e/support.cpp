@@ -159,14 +159,25 @@ App App::Start(ScreenSize screen, const std::wstring& exe) {
         return app;
     }
 
+    // The program and what Wine starts for it (the desktop's explorer) get the null device as
+    // their standard streams: holding the test runner's pipes, they would keep it waiting after
+    // the test has ended.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
+                               nullptr);
     std::wstring desktopName = name;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.lpDesktop = desktopName.data();
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process)) {
+    const BOOL started = ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                          0, nullptr, nullptr, &startup, &process);
+    if (nul != INVALID_HANDLE_VALUE) ::CloseHandle(nul);
+    if (!started) {
         ADD_FAILURE() << "CreateProcessW failed: " << ::GetLastError();
         return app;
     }
