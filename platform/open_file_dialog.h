@@ -15,8 +15,9 @@ public:
     static constexpr std::size_t PathCapacity = 260;
 
     // Shows the dialog with the remembered file name filled in and waits until it closes. True when
-    // the user confirmed a file whose path fits PathCapacity; then that path is remembered.
-    // Cancelling, a failure or a path that does not fit leaves the remembered name as it was.
+    // the user confirmed a file whose path fits PathCapacity in code page 936; then that path is
+    // remembered. Cancelling, a failure, a path that does not fit or one with a character that code
+    // page 936 lacks leaves the remembered name as it was.
     bool Show(const Window& owner);
 
     // The remembered file name: missing until the first confirmed choice.

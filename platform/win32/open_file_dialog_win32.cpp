@@ -9,6 +9,25 @@
 #include "platform/win32/code_page.h"
 
 namespace pebitness {
+namespace {
+
+// The chosen path as a program text, or missing when code page 936 cannot hold it exactly: a
+// character without a counterpart would come back as '?' or as a look-alike (a for ä), and the
+// path would name another file or none.
+Text ExactTextFromWide(const wchar_t* wide) {
+    const int length = static_cast<int>(std::char_traits<wchar_t>::length(wide));
+    if (length == 0) return {};
+    BOOL lossy = FALSE;
+    const int bytes = ::WideCharToMultiByte(TextCodePage, WC_NO_BEST_FIT_CHARS, wide, length,
+                                            nullptr, 0, nullptr, &lossy);
+    if (bytes <= 0 || lossy) return {};
+    Text text = Text::OfSize(static_cast<std::size_t>(bytes));
+    ::WideCharToMultiByte(TextCodePage, WC_NO_BEST_FIT_CHARS, wide, length, text.data(), bytes,
+                          nullptr, nullptr);
+    return text;
+}
+
+}  // namespace
 
 bool OpenFileDialog::Show(const Window& owner) {
     // The wide buffer is larger than the byte capacity: what limits the path is its length in code
@@ -27,7 +46,8 @@ bool OpenFileDialog::Show(const Window& owner) {
                 OFN_ENABLESIZING;
     if (!::GetOpenFileNameW(&ofn)) return false;
 
-    Text chosen = TextFromWide(file.c_str(), std::char_traits<wchar_t>::length(file.c_str()));
+    // A path that does not fit, or that code page 936 cannot hold, counts as not confirmed.
+    Text chosen = ExactTextFromWide(file.c_str());
     if (chosen.empty() || chosen.size() >= PathCapacity) return false;
     fileName_ = std::move(chosen);
     return true;

@@ -44,6 +44,10 @@ struct Files {
     std::wstring chinese =
         folder.Write(L"\x4E2D\x6587\x76EE\x5F55\\\x5B50\x76EE\x5F55\\\x7A0B\x5E8F.exe",  // 中文目录\子目录\程序.exe
                      PeHead(0x64, 0x86));
+    // Names that code page 936 cannot hold: 한 has no counterpart, ä only the look-alike a.
+    std::wstring korean = folder.Write(L"\xD55C.exe", PeHead(0x64, 0x86));
+    std::wstring umlaut = folder.Write(L"\x00E4.exe", PeHead(0x64, 0x86));
+    std::wstring lookAlike = folder.Write(L"a.exe", PeHead(0x4C, 0x01));
     // Wider than the log box: its line wraps at the right edge.
     std::wstring wide = folder.Write(std::wstring(70, L'w') + L"\\" + std::wstring(70, L'v') +
                                          L"\\wide.exe",
@@ -114,6 +118,11 @@ const AnalyseCase analyseCases[] = {
     {"a path over 259 bytes leaves the remembered file",
      {{Answer::Confirm, &Files::x86, &Is32, &Files::x86},
       {Answer::Confirm, &Files::tooLong, &Is32, &Files::x86}}},
+    {"a name that code page 936 cannot hold is not confirmed",
+     {{Answer::Confirm, &Files::x64, &Is64, &Files::x64},
+      {Answer::Confirm, &Files::korean, &Is64, &Files::x64}}},
+    {"a name that code page 936 holds only as a look-alike is not confirmed",
+     {{Answer::Confirm, &Files::umlaut, &IsUnknown, nullptr}}},
 };
 
 TEST(AnalyseCommand, AppendsOneLinePerClickWithTheVerdictAndThePathBoxContent) {
