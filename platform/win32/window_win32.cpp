@@ -349,7 +349,7 @@ void Window::AppendToEdit(int controlId, TextView text) {
 }
 
 int RunMessageLoop() {
-    MSG msg;
+    MSG msg{};
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (Window::Backend::PreTranslate(msg)) continue;
         ::TranslateMessage(&msg);
