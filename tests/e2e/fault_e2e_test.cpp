@@ -125,28 +125,13 @@ constexpr std::size_t RefusedRequest = 64;
 const std::size_t PathForRefusedLine =
     RefusedRequest - 1 - VerdictUnknown.size() - ResultSeparator.size() - LineEnd.size();
 
-BOOL CALLBACK FindEdit(HWND window, LPARAM parameter) {
-    if (ClassName(window) != "Edit") return TRUE;
-    *reinterpret_cast<HWND*>(parameter) = window;
-    return FALSE;
-}
-
-// Clicks 按钮1, puts path into the open-file dialog's file-name box and presses Open, then queues
-// a second click right behind Open, so that it is waiting when the first click fails. The file-name
-// box is found as the dialog's one edit control: its identifier differs between dialog versions.
+// Clicks 按钮1 and confirms the open-file dialog with path, then queues a second click right
+// behind the dialog's Open (both are posted), so that it is waiting when the first click fails.
 void ClickAnalyseWithQueuedSecondClick(const App& app, const std::wstring& path) {
     ClickButton(app.Control(Button1Id));
-    HWND dialog = nullptr;
-    HWND fileName = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        dialog = app.FindTopLevel("#32770", app.window());
-        if (dialog == nullptr || !::IsWindowEnabled(dialog)) return false;
-        ::EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&fileName));
-        return fileName != nullptr;
-    }));
-    ::SendMessageW(fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    const HWND dialog = app.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    ConfirmDialog(dialog, path);
     ClickButton(app.Control(Button1Id));
 }
 
