@@ -214,7 +214,8 @@ TEST(FatalReport, AFailureWhileTheReportBuildsBringsOnlyThePlatformBox) {
     const std::string firstNote =
         MemoryRequestFailed(RefusedRequest) + "\r\n" + Hint + " 0, 0\r\n";
     EXPECT_EQ(ReadText(box), PlatformBoxTitle);
-    EXPECT_EQ(BoxText(box), MemoryRequestFailed(firstNote.size() + 1) + "\r\n" + Hint + " 0, 0\r\n");
+    EXPECT_EQ(BoxText(box),
+              MemoryRequestFailed(firstNote.size() + 1) + "\r\n" + Hint + " 0, 0\r\n");
     ::Sleep(300);
     EXPECT_EQ(VisibleTopLevels(app).size(), 2u);  // MainWindow and this box: no report
     ClickButton(::GetDlgItem(box, IDOK));
