@@ -13,5 +13,4 @@ target_link_libraries(pebitness_fault_e2e_tests PRIVATE
 target_compile_definitions(pebitness_fault_e2e_tests PRIVATE
     PEBITNESS_FAULT_VARIANT_EXE="$<TARGET_FILE:pebitness_fault_variant>")
 add_dependencies(pebitness_fault_e2e_tests pebitness_fault_variant)
-gtest_discover_tests(pebitness_fault_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT 300 LABELS e2e)
+pebitness_add_e2e_tests(pebitness_fault_e2e_tests)
