@@ -88,24 +88,19 @@ std::size_t BuildFatalNote(TextView errorText, std::int32_t windowId, std::int32
         const FatalSubject subject = subjectLookup(windowId, componentId);
         lookingUpSubject = false;
         // "窗口标记: tag" or "窗口未找到", then the same for the component.
-        note.Append("\r\n");
-        note.Append(WindowWord);
-        if (subject.windowFound) {
-            note.Append(TagLabel);
-            note.Append(": ");
-            note.Append(subject.windowTag);
-        } else {
-            note.Append(NotFound);
-        }
-        note.Append("\r\n");
-        note.Append(ComponentWord);
-        if (subject.componentFound) {
-            note.Append(TagLabel);
-            note.Append(": ");
-            note.Append(subject.componentTag);
-        } else {
-            note.Append(NotFound);
-        }
+        auto detail = [&note](TextView word, bool found, TextView tag) {
+            note.Append("\r\n");
+            note.Append(word);
+            if (found) {
+                note.Append(TagLabel);
+                note.Append(": ");
+                note.Append(tag);
+            } else {
+                note.Append(NotFound);
+            }
+        };
+        detail(WindowWord, subject.windowFound, subject.windowTag);
+        detail(ComponentWord, subject.componentFound, subject.componentTag);
     }
     note.Append("\r\n");
     return note.length();

@@ -18,17 +18,6 @@ ReadOnlyFile ReadOnlyFile::OpenExisting(TextView path) noexcept {
     return ReadOnlyFile(fd);
 }
 
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, Invalid)) {}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, Invalid);
-    }
-    return *this;
-}
-
 std::size_t ReadOnlyFile::ReadOnce(unsigned char* into, std::size_t size) noexcept {
     if (handle_ == Invalid) return 0;
     const ssize_t delivered = ::read(static_cast<int>(handle_), into, size);

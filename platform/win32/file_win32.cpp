@@ -17,17 +17,6 @@ ReadOnlyFile ReadOnlyFile::OpenExisting(TextView path) noexcept {
     return ReadOnlyFile(reinterpret_cast<std::intptr_t>(handle));
 }
 
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, Invalid)) {}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, Invalid);
-    }
-    return *this;
-}
-
 std::size_t ReadOnlyFile::ReadOnce(unsigned char* into, std::size_t size) noexcept {
     if (handle_ == Invalid) return 0;
     DWORD delivered = 0;

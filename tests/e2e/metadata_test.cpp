@@ -14,13 +14,6 @@
 namespace pebitness::e2e {
 namespace {
 
-std::wstring WinePathOf(const char* hostPath) {
-    std::wstring path = L"Z:" + WideFromUtf8(hostPath);
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
 struct Module {
     explicit Module(const std::wstring& path)
         : handle(::LoadLibraryExW(path.c_str(), nullptr,
@@ -109,7 +102,7 @@ constexpr WORD ChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
 TEST(Executable, IsAGuiProgramForItsMachine) {
     for (const ExecutableCase& c : executableCases) {
         SCOPED_TRACE(c.name);
-        std::ifstream file(std::filesystem::path(WinePathOf(c.hostPath)), std::ios::binary);
+        std::ifstream file(std::filesystem::path(WinePathOfHost(c.hostPath)), std::ios::binary);
         if (!file) GTEST_SKIP() << c.hostPath << " has not been built";
         file.seekg(0, std::ios::end);
         std::string image(static_cast<std::size_t>(file.tellg()), '\0');
@@ -131,7 +124,7 @@ TEST(Executable, IsAGuiProgramForItsMachine) {
 TEST(Executable, CarriesVersionOneZeroZeroNineInChineseWithUnicodeTexts) {
     for (const ExecutableCase& c : executableCases) {
         SCOPED_TRACE(c.name);
-        Module module(WinePathOf(c.hostPath));
+        Module module(WinePathOfHost(c.hostPath));
         if (module.handle == nullptr) GTEST_SKIP() << c.hostPath << " has not been built";
         const std::string data = module.Resource(RT_VERSION, 1, ChinesePrc);
         ASSERT_FALSE(data.empty()) << "no version information for Chinese (PRC)";
@@ -161,7 +154,7 @@ TEST(Executable, CarriesVersionOneZeroZeroNineInChineseWithUnicodeTexts) {
 TEST(Executable, ManifestAsksForCommonControlsSixForItsArchitectureAndNothingElse) {
     for (const ExecutableCase& c : executableCases) {
         SCOPED_TRACE(c.name);
-        Module module(WinePathOf(c.hostPath));
+        Module module(WinePathOfHost(c.hostPath));
         if (module.handle == nullptr) GTEST_SKIP() << c.hostPath << " has not been built";
         const std::string manifest = module.Resource(RT_MANIFEST, 1, ChinesePrc);
         ASSERT_FALSE(manifest.empty()) << "no manifest";

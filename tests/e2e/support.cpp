@@ -18,14 +18,6 @@ constexpr UINT Cp936 = 936;
 constexpr int FileNameComboId = 0x47C;
 constexpr int FileNameEditId = 0x480;
 
-// A path of the host (/work/...) as Wine's programs see it.
-std::wstring WinePathOfHost(const char* hostPath) {
-    std::wstring path = L"Z:" + WideFromUtf8(hostPath);
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
 struct TopLevelSearch {
     DWORD processId;
     std::wstring className;
@@ -134,6 +126,13 @@ private:
 };
 
 }  // namespace
+
+std::wstring WinePathOfHost(const char* hostPath) {
+    std::wstring path = L"Z:" + WideFromUtf8(hostPath);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
 
 std::wstring ProgramUnderTest() { return WinePathOfHost(PEBITNESS_APP_EXE); }
 

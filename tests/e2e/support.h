@@ -81,6 +81,8 @@ std::string ClassName(HWND window);
 std::string Cp936FromUtf8(const std::string& utf8);
 std::string Cp936FromWide(const std::wstring& wide);
 std::wstring WideFromUtf8(const std::string& utf8);
+// A path of the host (/work/...) as Wine's programs see it: Z:\work\...
+std::wstring WinePathOfHost(const char* hostPath);
 
 // Keyboard input through the system's input path, to whatever has the focus. VK_SHIFT, VK_MENU
 // and VK_CONTROL in the list are held down until the list ends.
