@@ -21,7 +21,7 @@ $(addprefix build-,$(PRESETS)): build-%: deps
 test: build
 	ctest --preset native -j $(JOBS)
 	ctest --preset native-sanitize -j $(JOBS)
-	scripts/inspect-x86 build/win32
+	scripts/check-x86 build/win32
 	scripts/with-xvfb ctest --preset win64 -j $(JOBS)
 
 run: build-win64
