@@ -260,7 +260,7 @@ TEST(MainWindow, TheLogTakesNoTypingThePathBoxDoes) {
     const TypingCase typingCases[] = {
         {"read-only 编辑框1 keeps the instruction text", Edit1Id, L"abc", Instruction},
         {"编辑框2 takes typed text", Edit2Id, L"C:\\\x4E2D\x6587.exe",
-         Cp936FromUtf8(u8"C:\\中文.exe")},
+         Cp936FromUtf8("C:\\中文.exe")},
     };
     App app = App::Launch();
     ASSERT_NE(app.window(), nullptr);
