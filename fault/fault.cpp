@@ -2,7 +2,6 @@
 
 #include "fault/support_address.h"
 #include "platform/fatal.h"
-#include "platform/fatal_internal.h"
 #include "platform/message_box.h"
 
 namespace pebitness {

@@ -13,7 +13,7 @@
 #include "classify/classify.h"
 #include "fault/fault.h"
 #include "fault/support_address.h"
-#include "platform/fatal_internal.h"
+#include "platform/fatal.h"
 #include "tests/e2e/support.h"
 
 namespace pebitness::e2e {

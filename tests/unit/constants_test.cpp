@@ -8,7 +8,6 @@
 #include "classify/classify.h"
 #include "fault/fault.h"
 #include "platform/fatal.h"
-#include "platform/fatal_internal.h"
 #include "tests/unit/file_heads.h"
 
 namespace pebitness {
