@@ -18,10 +18,9 @@ std::size_t BuildFatalNote(TextView errorText, std::int32_t windowId, std::int32
 // Everything RaiseFatalError does except ending the process: for tests.
 void DeliverFatalError(TextView errorText, std::int32_t windowId,
                        std::int32_t componentId) noexcept;
-// Empties the handler slot and clears the raised and inside-the-handler marks: for tests.
+// Empties the handler slot and clears the raised mark and the marks that keep failures from
+// nesting: for tests.
 void ResetFatalErrorStateForTesting() noexcept;
-// True while the registered handler runs.
-bool InsideFatalErrorHandler() noexcept;
 
 // The platform's own error box, shown when no handler reported the failure.
 using PlatformErrorBoxFunction = void (*)(TextView note);
