@@ -10,6 +10,7 @@
 #include "platform/fatal.h"
 #include "platform/fatal_internal.h"
 #include "platform/memory.h"
+#include "platform/text.h"
 #include "tests/unit/failing_memory_source.h"
 
 namespace pebitness {
@@ -18,10 +19,14 @@ namespace {
 std::string Str(TextView text) { return std::string(text.data(), text.size()); }
 
 const std::string Hint = Str(FatalPositionHint);
-// The request the memory tests refuse, and the error text that names it: "分配 64 字节内存失败!".
+// "分配 N 字节内存失败!": the error text of a failed request of size bytes.
+std::string MemoryRequestFailed(std::size_t size) {
+    return "\xB7\xD6\xC5\xE4 " + std::to_string(size) +
+           " \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
+}
+// The request the memory tests refuse, and the error text that names it.
 constexpr std::size_t RefusedSize = 64;
-const std::string Memory64Failed = "\xB7\xD6\xC5\xE4 " + std::to_string(RefusedSize) +
-                                   " \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
+const std::string Memory64Failed = MemoryRequestFailed(RefusedSize);
 // "窗口标记: ", "窗口未找到", "组件标记: ", "组件未找到"
 const std::string WindowTag = "\xB4\xB0\xBF\xDA\xB1\xEA\xBC\xC7: ";
 const std::string WindowNotFound = "\xB4\xB0\xBF\xDA\xCE\xB4\xD5\xD2\xB5\xBD";
@@ -258,6 +263,33 @@ TEST_F(FatalPathDeathTest, EndsTheProcessWithExitCodeMinusOne) {
             {
                 PrepareChild(c.note);
                 c.fail();
+            },
+            ::testing::ExitedWithCode(FatalExitCode), "^handled$");
+    }
+}
+
+// Each owned text is one memory request of its length plus the terminating zero, and a failure
+// names that size: refusing exactly it ends the process with the note that names it.
+TEST_F(FatalPathDeathTest, EachTextIsOneRequestOfItsLengthPlusOne) {
+    const struct {
+        const char* name;
+        std::size_t request;
+        void (*make)();
+    } cases[] = {
+        {"copy of \"abc\"", 4, [] { Text copy(TextView("abc")); }},
+        {"join of \"ab\" and \"cde\"", 6, [] { Text joined = JoinTexts({"ab", "cde"}); }},
+        {"join of nothing", 1, [] { Text joined = JoinTexts({}); }},
+        {"-2147483648 as text", 12, [] { Text text = IntegerToText(INT32_MIN); }},
+        {"\"aXbX\" with X replaced by YY", 7,
+         [] { Text text = ReplaceAllAtCharacterBoundaries("aXbX", "X", "YY"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EXIT(
+            {
+                PrepareChild(MemoryRequestFailed(c.request) + "\r\n" + Hint + " 0, 0\r\n");
+                test::RefuseNextMemoryRequestOf(c.request);
+                c.make();
             },
             ::testing::ExitedWithCode(FatalExitCode), "^handled$");
     }
