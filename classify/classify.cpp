@@ -30,6 +30,4 @@ TextView ClassifyFileBitness(TextView path) {
     return ClassifyHead(head);
 }
 
-TextView ClassifyFileBitness(const Text& path) { return ClassifyFileBitness(TextView(path)); }
-
 }  // namespace pebitness

@@ -30,7 +30,6 @@ TextView ClassifyHead(ByteView head) noexcept;
 // Reads the head of the file at path (code page 936) and returns one of the three verdict
 // constants. An empty path, a file that cannot be opened or read, or an empty file gives
 // VerdictUnknown; the file system is not touched for an empty path.
-TextView ClassifyFileBitness(const Text& path);
 TextView ClassifyFileBitness(TextView path);
 
 }  // namespace pebitness

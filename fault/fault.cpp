@@ -2,7 +2,6 @@
 
 #include "fault/support_address.h"
 #include "platform/fatal.h"
-#include "platform/fatal_internal.h"
 #include "platform/message_box.h"
 
 namespace pebitness {
@@ -10,12 +9,17 @@ namespace pebitness {
 void InstallFatalErrorReporter() noexcept { RegisterFatalErrorHandler(ReportFatalError); }
 
 bool ReportFatalError(std::int32_t code, TextView note) {
-    // The platform's note lives only during this call and is never written to: work on a copy.
+    // Each step makes one text with one memory request, in this order: the copy of the note (its
+    // length plus one), the rewritten note, the code text, the head, the message. Those sizes are
+    // what a failure inside the report names in the platform's box, and what the tests refuse by,
+    // so the copy stays although the note is only read: taking it is one of the observable
+    // requests.
     const Text copy(note);
     const Text rewritten =
         ReplaceAllAtCharacterBoundaries(copy, FatalPositionHint, ReportPositionLabel);
     Text head = JoinTexts({ReportCodeLabel, IntegerToText(code), ReportNoteLabel, rewritten});
     const Text message = JoinTexts({head, ReportSupportLabel, SupportAddress});
+    // The code text went with the join that used it; the head goes as soon as it is joined too.
     head = Text();
     // No line break before the support label: the platform's note already ends with one.
     ShowMessageBox(message, MessageBoxStyleError, ReportTitle, nullptr);

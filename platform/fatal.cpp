@@ -1,5 +1,6 @@
 #include "platform/fatal.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "platform/fatal_internal.h"
@@ -7,13 +8,14 @@
 namespace pebitness {
 namespace {
 
-// The platform's model: one handler slot, the raised mark, and the inside-the-handler mark that
-// keeps a failure inside the handler from calling the handler again.
+// The platform's model: one handler slot and the raised mark. The raised mark is also what keeps a
+// failure inside the handler from calling the handler again: it is set before the handler is
+// called and never cleared, so every later failure (inside the handler, while the first note is
+// being built, on the way out) finds it set and goes to the platform's own box instead.
 FatalErrorHandler handlerSlot = nullptr;
 FatalSubjectLookup subjectLookup = nullptr;
 PlatformErrorBoxFunction platformErrorBox = ShowSystemPlatformErrorBox;
 bool raised = false;
-bool insideHandler = false;
 // Set while the platform's own box is up, so that a failure under it does not stack another box.
 bool platformBoxUp = false;
 // Set while the window toolkit answers for a note's subject: a failure inside that answer must not
@@ -50,16 +52,11 @@ public:
         length_ += count;
     }
 
+    // Signed decimal as "%d" writes it; std::to_chars needs neither memory nor the locale.
     void AppendInteger(std::int32_t value) {
-        char digits[12];
-        std::size_t count = 0;
-        std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
-        do {
-            digits[sizeof digits - 1 - count++] = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (value < 0) digits[sizeof digits - 1 - count++] = '-';
-        Append(TextView(digits + sizeof digits - count, count));
+        char digits[11];  // "-2147483648"
+        const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        Append(TextView(digits, static_cast<std::size_t>(end - digits)));
     }
 
     std::size_t length() const { return length_; }
@@ -112,8 +109,6 @@ void SetFatalSubjectLookup(FatalSubjectLookup lookup) noexcept { subjectLookup =
 
 bool FatalErrorRaised() noexcept { return raised; }
 
-bool InsideFatalErrorHandler() noexcept { return insideHandler; }
-
 PlatformErrorBoxFunction ReplacePlatformErrorBox(PlatformErrorBoxFunction box) noexcept {
     PlatformErrorBoxFunction previous = platformErrorBox;
     platformErrorBox = box;
@@ -124,7 +119,6 @@ void ResetFatalErrorStateForTesting() noexcept {
     handlerSlot = nullptr;
     subjectLookup = nullptr;
     raised = false;
-    insideHandler = false;
     platformBoxUp = false;
     lookingUpSubject = false;
 }
@@ -143,8 +137,8 @@ void DeliverFatalError(TextView errorText, std::int32_t windowId,
                        std::int32_t componentId) noexcept {
     if (raised) {
         // A later failure: inside the handler, while the first note was being built, or on the way
-        // out. The handler is never called twice; the platform says it in its own box, unless that
-        // box is already up. Staying silent here would end the process with nothing shown.
+        // out. The handler is never called twice; the platform says it in its own box, once, unless
+        // that box is already up. Staying silent here would end the process with nothing shown.
         if (platformBoxUp) return;
         const std::size_t length =
             BuildFatalNote(errorText, windowId, componentId, secondNote, FatalNoteCapacity);
@@ -156,11 +150,7 @@ void DeliverFatalError(TextView errorText, std::int32_t windowId,
         BuildFatalNote(errorText, windowId, componentId, firstNote, FatalNoteCapacity);
     const TextView note(firstNote, length);
     bool reported = false;
-    if (handlerSlot != nullptr) {
-        insideHandler = true;
-        reported = handlerSlot(0, note);
-        insideHandler = false;
-    }
+    if (handlerSlot != nullptr) reported = handlerSlot(0, note);
     if (!reported) ShowPlatformErrorBox(note);
 }
 

@@ -8,14 +8,6 @@
 
 namespace pebitness {
 
-// Position line format, less its leading "\r\n" and trailing " %d, %d": the position hint.
-// "运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看):"
-inline constexpr TextView FatalPositionHint =
-    "\xD4\xCB\xD0\xD0\xCA\xB1\xB4\xED\xCE\xF3\xCF\xE0\xB9\xD8\xD0\xC5\xCF\xA2\xD6\xB5(\xD4\xDA"
-    "IDE\xD6\xD0\xB4\xF2\xBF\xAA\xB6\xD4\xD3\xA6\xD4\xB4\xB3\xCC\xD0\xF2\xBA\xF3\xD6\xB4\xD0\xD0"
-    "\"\xD4\xCB\xD0\xD0->\xB5\xBD\xD4\xCB\xD0\xD0\xCA\xB1\xB4\xED\xCE\xF3\xCF\xE0\xB9\xD8\xCE\xBB"
-    "\xD6\xC3\"\xB2\xCB\xB5\xA5\xB9\xA6\xC4\xDC\xB2\xE9\xBF\xB4):";
-
 // The note as the platform builds it, into a caller's buffer so that no memory is requested; a note
 // that would not fit is cut at a character boundary. Returns the note's length. The platform's own
 // notes hold at most FatalNoteCapacity bytes.
@@ -26,10 +18,9 @@ std::size_t BuildFatalNote(TextView errorText, std::int32_t windowId, std::int32
 // Everything RaiseFatalError does except ending the process: for tests.
 void DeliverFatalError(TextView errorText, std::int32_t windowId,
                        std::int32_t componentId) noexcept;
-// Empties the handler slot and clears the raised and inside-the-handler marks: for tests.
+// Empties the handler slot and clears the raised mark and the marks that keep failures from
+// nesting: for tests.
 void ResetFatalErrorStateForTesting() noexcept;
-// True while the registered handler runs.
-bool InsideFatalErrorHandler() noexcept;
 
 // The platform's own error box, shown when no handler reported the failure.
 using PlatformErrorBoxFunction = void (*)(TextView note);

@@ -1,5 +1,7 @@
 #include "platform/memory.h"
 
+#include <charconv>
+#include <limits>
 #include <new>
 
 #include "platform/fatal.h"
@@ -8,21 +10,18 @@ namespace pebitness {
 namespace {
 
 // Builds "分配 N 字节内存失败!" without asking for memory: this runs when there is none to be had.
-// The count is written in full, also past the 32-bit range.
+// N is the size as the caller asked for it (before a request for nothing becomes one byte), written
+// in full, also past the 32-bit range; std::to_chars needs neither memory nor the locale.
 [[noreturn]] void RaiseMemoryRequestFailed(std::size_t size) noexcept {
-    char digits[24];
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + size % 10);
-        size /= 10;
-    } while (size != 0);
-
     char message[64];
+    static_assert(MemoryRequestFailedFormat.size() - 2 + std::numeric_limits<std::size_t>::digits10 +
+                      1 <= sizeof message);
     std::size_t length = 0;
-    TextView format = MemoryRequestFailedFormat;
+    const TextView format = MemoryRequestFailedFormat;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 'd') {
-            while (count != 0) message[length++] = digits[--count];
+            length = static_cast<std::size_t>(
+                std::to_chars(message + length, message + sizeof message, size).ptr - message);
             ++i;
         } else {
             message[length++] = format.data()[i];
@@ -34,7 +33,9 @@ namespace {
 }  // namespace
 
 void* RequestMemory(std::size_t size) {
-    // A request for nothing still gets a block of its own, as operator new must give.
+    // The memory source sees the size as asked, so that a test source can refuse a request by it;
+    // only a request for nothing becomes one byte, a block of its own as operator new must give.
+    // A failure names the size as asked.
     void* block = ObtainMemoryFromSystem(size == 0 ? 1 : size);
     if (block == nullptr) RaiseMemoryRequestFailed(size);
     return block;

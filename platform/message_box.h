@@ -5,11 +5,10 @@
 
 #include <cstdint>
 
+#include "platform/native_window.h"
 #include "platform/text.h"
 
 namespace pebitness {
-
-using NativeWindow = void*;  // an HWND on Windows; opaque everywhere else
 
 inline constexpr std::uint32_t MessageBoxStyleError = 16;  // one OK button and the stop icon
 

@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <charconv>
 #include <cstring>
 #include <utility>
 
@@ -52,23 +53,17 @@ Text JoinTexts(std::initializer_list<TextView> parts) {
 }
 
 Text IntegerToText(std::int32_t value) {
-    // Work in 64 bits so that the smallest 32-bit value negates safely.
-    std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
-    char digits[12];
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) digits[count++] = '-';
-    Text text = Text::OfSize(count);
-    for (std::size_t i = 0; i < count; ++i) text.data()[i] = digits[count - 1 - i];
-    return text;
+    // std::to_chars writes base 10 as "%d" does, without memory or the locale. The digits are
+    // formatted first so that the one request is of the text's exact length.
+    char digits[11];  // "-2147483648"
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return Text(TextView(digits, static_cast<std::size_t>(end - digits)));
 }
 
 Text ReplaceAllAtCharacterBoundaries(TextView text, TextView pattern, TextView replacement) {
     if (pattern.empty()) return Text(text);
-    // First pass counts, second pass writes, so the result is one buffer of its exact length.
+    // First pass counts, second pass writes: one request of the result's exact length, the size a
+    // failure would name.
     auto scan = [&](char* out) {
         std::size_t written = 0;
         auto emit = [&](const char* bytes, std::size_t count) {

@@ -4,6 +4,10 @@
 // zero-terminated. A default-constructed Text is the "missing" text and reads as empty, so callers
 // never test for it. Every owned buffer comes from RequestMemory, so a request that cannot be met
 // ends the program through the fatal-error path instead of returning.
+//
+// The size of each request is observable: a request that cannot be met names it in the fatal note
+// ("分配 N 字节内存失败!"), and the test builds' memory source refuses a request by its size. So
+// each routine below says what it requests, and changing that changes what the program shows.
 #pragma once
 
 #include <cstddef>
@@ -43,7 +47,8 @@ class Text {
 public:
     Text() noexcept = default;
     explicit Text(TextView bytes);
-    // size bytes, all zero, plus the terminating zero: for filling in place.
+    // size bytes, all zero, plus the terminating zero: for filling in place. One request of size + 1
+    // bytes, as every owned text makes; copies and Text(TextView) request their length plus one.
     static Text OfSize(std::size_t size);
 
     Text(const Text& other) : Text(TextView(other)) {}
@@ -67,13 +72,14 @@ private:
 // requested, also when every part is empty; the result is never missing.
 Text JoinTexts(std::initializer_list<TextView> parts);
 
-// Signed decimal, as "%d" writes it.
+// Signed decimal, as "%d" writes it: one request of the digits, the sign and the terminating zero.
 Text IntegerToText(std::int32_t value);
 
 // Replaces every occurrence of pattern, scanning character by character in code page 936: a byte of
 // 0x80 or above is a lead byte and is copied together with the byte after it, so a match is sought
 // only at character boundaries. Matches never overlap and the replacement is never rescanned.
-// Fewer bytes left than the pattern is long are copied as they stand.
+// Fewer bytes left than the pattern is long are copied as they stand. One request: the result's
+// exact length plus one, also when nothing was replaced.
 Text ReplaceAllAtCharacterBoundaries(TextView text, TextView pattern, TextView replacement);
 
 // A read-only counted byte array; a buffer of 0 bytes is the same as a missing one.

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/message_box.h"
+#include "platform/native_window.h"
 #include "platform/text.h"
 
 namespace pebitness {

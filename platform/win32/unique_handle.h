@@ -1,5 +1,13 @@
 // One owner for each kind of Win32 handle: move-only, closes once, get/reset/release.
-// Only Win32 backends include this header.
+//
+//   UniqueKernelHandle process(info.hProcess);  // CloseHandle when it goes
+//   UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+//   if (!memory) ...                            // false for the kind's "no handle" value
+//
+// Only Win32 code includes this header (it needs <windows.h>): backends and the end-to-end driver.
+// The window toolkit keeps its window as a plain NativeWindow in its portable header, and the
+// system ends that window's life at WM_NCDESTROY; fonts and icons it uses are the system's own
+// (the stock GUI font, icons loaded shared), so there is nothing of theirs to close.
 #pragma once
 
 #include <windows.h>
@@ -34,26 +42,34 @@ private:
     Handle handle_ = Traits::Invalid();
 };
 
+// CreateFileW answers INVALID_HANDLE_VALUE for no file; processes and threads are null instead.
 struct FileHandleTraits {
     static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) noexcept { ::CloseHandle(h); }
 };
-struct WindowHandleTraits {
-    static HWND Invalid() noexcept { return nullptr; }
-    static void Close(HWND h) noexcept { ::DestroyWindow(h); }
+struct KernelHandleTraits {
+    static HANDLE Invalid() noexcept { return nullptr; }
+    static void Close(HANDLE h) noexcept { ::CloseHandle(h); }
 };
-struct FontHandleTraits {
-    static HFONT Invalid() noexcept { return nullptr; }
-    static void Close(HFONT h) noexcept { ::DeleteObject(h); }
+// The whole screen's device context, from GetDC(nullptr).
+struct ScreenDcTraits {
+    static HDC Invalid() noexcept { return nullptr; }
+    static void Close(HDC h) noexcept { ::ReleaseDC(nullptr, h); }
 };
-struct IconHandleTraits {
-    static HICON Invalid() noexcept { return nullptr; }
-    static void Close(HICON h) noexcept { ::DestroyIcon(h); }
+struct MemoryDcTraits {
+    static HDC Invalid() noexcept { return nullptr; }
+    static void Close(HDC h) noexcept { ::DeleteDC(h); }
+};
+// Deleted only when no device context has it selected.
+struct BitmapTraits {
+    static HBITMAP Invalid() noexcept { return nullptr; }
+    static void Close(HBITMAP h) noexcept { ::DeleteObject(h); }
 };
 
 using UniqueFileHandle = UniqueHandle<HANDLE, FileHandleTraits>;
-using UniqueWindow = UniqueHandle<HWND, WindowHandleTraits>;
-using UniqueFont = UniqueHandle<HFONT, FontHandleTraits>;
-using UniqueIcon = UniqueHandle<HICON, IconHandleTraits>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueScreenDc = UniqueHandle<HDC, ScreenDcTraits>;
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
+using UniqueBitmap = UniqueHandle<HBITMAP, BitmapTraits>;
 
 }  // namespace pebitness

@@ -13,7 +13,7 @@
 #include "classify/classify.h"
 #include "fault/fault.h"
 #include "fault/support_address.h"
-#include "platform/fatal_internal.h"
+#include "platform/fatal.h"
 #include "tests/e2e/support.h"
 
 namespace pebitness::e2e {
@@ -159,8 +159,7 @@ TEST(FatalReport, AFailedMemoryRequestInAClickEndsTheProgramThroughTheReport) {
     EXPECT_EQ(VisibleTopLevels(app).size(), 2u);
     // Modal to the whole program: MainWindow takes no input while the box is up.
     EXPECT_FALSE(::IsWindowEnabled(app.window()));
-    const std::wstring shot = SaveScreenshot(box, L"fatal-report");
-    EXPECT_FALSE(shot.empty());
+    SaveScreenshot(box, L"fatal-report");  // a file that cannot be written fails the test
 
     ClickButton(::GetDlgItem(box, IDOK));
     EXPECT_EQ(app.WaitForExit(), FatalExitCode);

@@ -167,27 +167,15 @@ TEST(MainWindow, StartsWithTheInstructionTextTheCaretAfterItAndTheFocusInTheLog)
     EXPECT_EQ(::SendMessageW(log, EM_GETLINECOUNT, 0, 0), 3);
 }
 
-struct ColourCase {
-    const char* name;
-    POINT at;  // client coordinates of MainWindow
-    int systemColour;
-};
-
-const ColourCase colourCases[] = {
-    {"window face between the controls", {300, 46}, COLOR_BTNFACE},
-    {"window face below the log", {300, 372}, COLOR_BTNFACE},
-    {"read-only log box stays white", {300, 300}, COLOR_WINDOW},
-    {"path box", {400, 24}, COLOR_WINDOW},
-};
-
-TEST(MainWindow, FaceColourAroundTheControlsAndWhiteBoxes) {
+// On screen, the read-only log box shows the window colour, not the face colour that a read-only
+// edit box takes by default: the toolkit's answer to its colour request (checked in-process by
+// the window colour tests) reaches the screen.
+TEST(MainWindow, TheReadOnlyLogBoxShowsTheWindowColourOnScreen) {
     App app = App::Launch();
     ASSERT_NE(app.window(), nullptr);
-    for (const ColourCase& c : colourCases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(ClientPixel(app.window(), c.at.x, c.at.y), ::GetSysColor(c.systemColour));
-    }
-    EXPECT_EQ(::GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
+    // Only where the two colours differ does the pixel tell them apart.
+    ASSERT_NE(::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ClientPixel(app.window(), 300, 300), ::GetSysColor(COLOR_WINDOW));
 }
 
 struct FocusCase {
@@ -260,7 +248,7 @@ TEST(MainWindow, TheLogTakesNoTypingThePathBoxDoes) {
     const TypingCase typingCases[] = {
         {"read-only 编辑框1 keeps the instruction text", Edit1Id, L"abc", Instruction},
         {"编辑框2 takes typed text", Edit2Id, L"C:\\\x4E2D\x6587.exe",
-         Cp936FromUtf8(u8"C:\\中文.exe")},
+         Cp936FromUtf8("C:\\中文.exe")},
     };
     App app = App::Launch();
     ASSERT_NE(app.window(), nullptr);

@@ -1,13 +1,15 @@
 #include "tests/e2e/support.h"
 
 #include <gtest/gtest.h>
+#include <wincodec.h>
+#include <wrl/client.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <utility>
 #include <vector>
+
+#include "platform/win32/unique_handle.h"
 
 namespace pebitness::e2e {
 namespace {
@@ -55,75 +57,68 @@ void SendKey(WORD key, bool up) {
 
 bool IsModifier(WORD key) { return key == VK_SHIFT || key == VK_MENU || key == VK_CONTROL; }
 
-// PNG with stored (uncompressed) deflate blocks: no library needed, and screenshots are small.
-class PngWriter {
+// COM on this thread for as long as it lives; a thread that already has it in another mode keeps it.
+class ComScope {
 public:
-    static std::string Encode(int width, int height, const std::vector<unsigned char>& rgb) {
-        std::string raw;
-        const std::size_t row = static_cast<std::size_t>(width) * 3;
-        for (int y = 0; y < height; ++y) {
-            raw.push_back('\0');  // filter: none
-            raw.append(reinterpret_cast<const char*>(rgb.data()) + static_cast<std::size_t>(y) * row,
-                       row);
-        }
-        std::string zlib = "\x78\x01";
-        for (std::size_t at = 0; at < raw.size() || at == 0;) {
-            const std::size_t count = std::min<std::size_t>(65535, raw.size() - at);
-            const bool last = at + count >= raw.size();
-            zlib.push_back(last ? '\x01' : '\x00');
-            AppendLittle16(zlib, count);
-            AppendLittle16(zlib, ~count & 0xFFFF);
-            zlib.append(raw, at, count);
-            at += count;
-            if (last) break;
-        }
-        AppendBig32(zlib, Adler32(raw));
-
-        std::string header;
-        AppendBig32(header, static_cast<std::uint32_t>(width));
-        AppendBig32(header, static_cast<std::uint32_t>(height));
-        header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB
-        std::string png = "\x89PNG\r\n\x1A\n";
-        AppendChunk(png, "IHDR", header);
-        AppendChunk(png, "IDAT", zlib);
-        AppendChunk(png, "IEND", "");
-        return png;
+    ComScope() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(result_)) ::CoUninitialize();
     }
+    bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
 
 private:
-    static void AppendLittle16(std::string& out, std::size_t value) {
-        out.push_back(static_cast<char>(value & 0xFF));
-        out.push_back(static_cast<char>((value >> 8) & 0xFF));
-    }
-    static void AppendBig32(std::string& out, std::uint32_t value) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.push_back(static_cast<char>((value >> shift) & 0xFF));
-    }
-    static std::uint32_t Adler32(const std::string& data) {
-        std::uint32_t a = 1, b = 0;
-        for (char byte : data) {
-            const auto c = static_cast<unsigned char>(byte);
-            a = (a + c) % 65521;
-            b = (b + a) % 65521;
-        }
-        return (b << 16) | a;
-    }
-    static std::uint32_t Crc32(const std::string& data) {
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (char byte : data) {
-            const auto c = static_cast<unsigned char>(byte);
-            crc ^= c;
-            for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        return ~crc;
-    }
-    static void AppendChunk(std::string& out, const char* type, const std::string& data) {
-        AppendBig32(out, static_cast<std::uint32_t>(data.size()));
-        const std::string typed = std::string(type) + data;
-        out += typed;
-        AppendBig32(out, Crc32(typed));
-    }
+    HRESULT result_;
 };
+
+// Encodes the bitmap as an 8-bit RGB PNG file with the system's imaging component. A step that fails
+// fails the test, naming the step.
+void WritePng(HBITMAP bitmap, int width, int height, const std::wstring& file) {
+    using Microsoft::WRL::ComPtr;
+    auto done = [](HRESULT result, const char* step) {
+        if (FAILED(result))
+            ADD_FAILURE() << "screenshot: " << step << " failed: 0x" << std::hex
+                          << static_cast<unsigned long>(result);
+        return SUCCEEDED(result);
+    };
+    const ComScope com;
+    if (!com.usable()) {
+        ADD_FAILURE() << "screenshot: COM could not be initialised";
+        return;
+    }
+    ComPtr<IWICImagingFactory> factory;
+    if (!done(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_PPV_ARGS(&factory)),
+              "creating the imaging factory"))
+        return;
+    ComPtr<IWICBitmap> source;
+    if (!done(factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha, &source),
+              "reading the bitmap"))
+        return;
+    ComPtr<IWICStream> stream;
+    if (!done(factory->CreateStream(&stream), "creating the stream") ||
+        !done(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE), "opening the file"))
+        return;
+    ComPtr<IWICBitmapEncoder> encoder;
+    if (!done(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder),
+              "creating the PNG encoder") ||
+        !done(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache), "starting the file"))
+        return;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (!done(encoder->CreateNewFrame(&frame, nullptr), "creating the frame") ||
+        !done(frame->Initialize(nullptr), "starting the frame") ||
+        !done(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height)),
+              "sizing the frame") ||
+        !done(frame->SetPixelFormat(&format), "choosing the pixel format") ||
+        !done(frame->WriteSource(source.Get(), nullptr), "writing the pixels") ||
+        !done(frame->Commit(), "finishing the frame") ||
+        !done(encoder->Commit(), "finishing the file"))
+        return;
+    if (format != GUID_WICPixelFormat24bppBGR)
+        ADD_FAILURE() << "screenshot: the PNG encoder would not write 8-bit RGB";
+}
 
 }  // namespace
 
@@ -162,26 +157,26 @@ App App::Start(ScreenSize screen, const std::wstring& exe) {
     // their standard streams: holding the test runner's pipes, they would keep it waiting after
     // the test has ended.
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
-                               nullptr);
+    UniqueFileHandle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                       OPEN_EXISTING, 0, nullptr));
     std::wstring desktopName = name;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.lpDesktop = desktopName.data();
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
     PROCESS_INFORMATION process{};
     const BOOL started = ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                           0, nullptr, nullptr, &startup, &process);
-    if (nul != INVALID_HANDLE_VALUE) ::CloseHandle(nul);
+    nul.reset();  // the program has its own copies
     if (!started) {
         ADD_FAILURE() << "CreateProcessW failed: " << ::GetLastError();
         return app;
     }
-    ::CloseHandle(process.hThread);
-    app.process_ = process.hProcess;
+    const UniqueKernelHandle thread(process.hThread);  // only the process is kept
+    app.process_.reset(process.hProcess);
     app.processId_ = process.dwProcessId;
     app.threadId_ = process.dwThreadId;
     return app;
@@ -189,7 +184,7 @@ App App::Start(ScreenSize screen, const std::wstring& exe) {
 
 App App::Launch(ScreenSize screen, const std::wstring& exe) {
     App app = Start(screen, exe);
-    if (app.process_ == nullptr) return app;
+    if (!app.process_) return app;
     if (!app.WaitForWindow()) {
         ADD_FAILURE() << "the program showed no window";
         return app;
@@ -220,18 +215,17 @@ HWND App::FindTopLevel(const char* className, HWND owner) const {
 }
 
 App::App(App&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)),
+    : process_(std::move(other.process_)),
       processId_(std::exchange(other.processId_, 0)),
       threadId_(std::exchange(other.threadId_, 0)),
       window_(std::exchange(other.window_, nullptr)) {}
 
 App::~App() {
-    if (process_ == nullptr) return;
-    if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process_, 1);
-        ::WaitForSingleObject(process_, 5000);
+    if (!process_) return;
+    if (::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.get(), 1);
+        ::WaitForSingleObject(process_.get(), 5000);
     }
-    ::CloseHandle(process_);
 }
 
 HWND App::Focus() const {
@@ -259,15 +253,15 @@ HWND App::WaitForDialog(DWORD timeoutMs) const {
 }
 
 DWORD App::WaitForExit(DWORD timeoutMs) {
-    if (process_ == nullptr) return STILL_ACTIVE;
-    if (::WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    if (!process_) return STILL_ACTIVE;
+    if (::WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
     DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(process_, &code);
+    ::GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
 bool App::Running() const {
-    return process_ != nullptr && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 std::wstring ReadWideText(HWND window) {
@@ -378,17 +372,16 @@ bool ScreenHasColourNear(HWND window, RECT area, COLORREF colour) {
     WaitForPaint(window);
     RECT rect{};
     ::GetWindowRect(window, &rect);
-    HDC screen = ::GetDC(nullptr);
+    const UniqueScreenDc screen(::GetDC(nullptr));
     auto within = [](int a, int b) { return a - b < 24 && b - a < 24; };
     bool found = false;
     for (int y = area.top; y < area.bottom && !found; ++y)
         for (int x = area.left; x < area.right && !found; ++x) {
-            const COLORREF pixel = ::GetPixel(screen, rect.left + x, rect.top + y);
+            const COLORREF pixel = ::GetPixel(screen.get(), rect.left + x, rect.top + y);
             found = within(GetRValue(pixel), GetRValue(colour)) &&
                     within(GetGValue(pixel), GetGValue(colour)) &&
                     within(GetBValue(pixel), GetBValue(colour));
         }
-    ::ReleaseDC(nullptr, screen);
     return found;
 }
 
@@ -398,41 +391,17 @@ std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
     ::GetWindowRect(window, &rect);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, old);
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-    std::vector<unsigned char> dib(stride * static_cast<std::size_t>(height));
-    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), dib.data(), &info, DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-
-    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * 3 *
-                                   static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                     static_cast<std::size_t>(x)) * 3 + static_cast<std::size_t>(c)] =
-                    dib[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3 +
-                        static_cast<std::size_t>(2 - c)];
+    const UniqueScreenDc screen(::GetDC(nullptr));
+    const UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+    const UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
+    const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory.get(), old);  // the imaging component reads an unselected bitmap
 
     const std::filesystem::path folder = WinePathOfHost(PEBITNESS_SCREENSHOT_DIR);
     std::filesystem::create_directories(folder);
     const std::filesystem::path file = folder / (name + L".png");
-    std::ofstream(file, std::ios::binary) << PngWriter::Encode(width, height, rgb);
+    WritePng(bitmap.get(), width, height, file.wstring());
     return file.wstring();
 }
 
@@ -440,10 +409,8 @@ COLORREF ClientPixel(HWND window, int x, int y) {
     WaitForPaint(window);
     POINT point{x, y};
     ::ClientToScreen(window, &point);
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF colour = ::GetPixel(screen, point.x, point.y);
-    ::ReleaseDC(nullptr, screen);
-    return colour;
+    const UniqueScreenDc screen(::GetDC(nullptr));
+    return ::GetPixel(screen.get(), point.x, point.y);
 }
 
 TempFolder::TempFolder() {

@@ -16,6 +16,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/win32/unique_handle.h"
+
 namespace pebitness::e2e {
 
 struct ScreenSize {
@@ -66,7 +68,7 @@ public:
     DWORD processId() const { return processId_; }
 
 private:
-    HANDLE process_ = nullptr;
+    UniqueKernelHandle process_;
     DWORD processId_ = 0;
     DWORD threadId_ = 0;
     HWND window_ = nullptr;
@@ -89,8 +91,6 @@ std::wstring WinePathOfHost(const char* hostPath);
 void PressKeys(std::initializer_list<WORD> keys);
 // Types text (UTF-16) into the focused control as keyboard input.
 void TypeText(const std::wstring& text);
-// A left click at the centre of the window, as mouse input.
-void ClickAt(HWND window);
 // A click of a push button as the user makes it (mouse input).
 void ClickButton(HWND button);
 
@@ -112,7 +112,8 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = 10000) {
 }
 
 // Saves what the screen shows of the window as a PNG file under the build tree's screenshots
-// folder (created when missing); returns the file's path.
+// folder (created when missing); returns the file's path. A file that cannot be written fails the
+// test.
 std::wstring SaveScreenshot(HWND window, const std::wstring& name);
 // The colour of one pixel of the screen, at a point of the window's client area.
 COLORREF ClientPixel(HWND window, int x, int y);

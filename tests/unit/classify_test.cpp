@@ -119,7 +119,7 @@ TEST(ClassifyFileBitness, PathsThatYieldNoHeadAreUnknown) {
 
 TEST(ClassifyFileBitness, FolderAndFileNamesInChinese) {
     TempFolder folder;
-    const Text path = folder.Write(u8"测试 文件夹/程序64.exe", Pe(1024, 0x80, 0x8664));
+    const Text path = folder.Write("测试 文件夹/程序64.exe", Pe(1024, 0x80, 0x8664));
     EXPECT_EQ(ClassifyFileBitness(path), Verdict64);
 }
 

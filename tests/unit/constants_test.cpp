@@ -8,7 +8,6 @@
 #include "classify/classify.h"
 #include "fault/fault.h"
 #include "platform/fatal.h"
-#include "platform/fatal_internal.h"
 #include "tests/unit/file_heads.h"
 
 namespace pebitness {
@@ -22,24 +21,24 @@ struct ConstantCase {
 };
 
 const ConstantCase constantCases[] = {
-    {"Verdict32", Verdict32, 8, u8"32位程序"},
-    {"Verdict64", Verdict64, 8, u8"64位程序"},
-    {"VerdictUnknown", VerdictUnknown, 8, u8"未知程序"},
-    {"MemoryRequestFailedFormat", MemoryRequestFailedFormat, 21, u8"分配 %d 字节内存失败!"},
-    {"StartupWindowFailed", StartupWindowFailed, 16, u8"载入启动窗口失败"},
+    {"Verdict32", Verdict32, 8, "32位程序"},
+    {"Verdict64", Verdict64, 8, "64位程序"},
+    {"VerdictUnknown", VerdictUnknown, 8, "未知程序"},
+    {"MemoryRequestFailedFormat", MemoryRequestFailedFormat, 21, "分配 %d 字节内存失败!"},
+    {"StartupWindowFailed", StartupWindowFailed, 16, "载入启动窗口失败"},
     {"FatalPositionHint", FatalPositionHint, 90,
-     u8"运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看):"},
-    {"WindowTitle", WindowTitle, 29, u8"文件32位还是64位判断(EXE/dll)"},
-    {"PathLabelText", PathLabelText, 9, u8"文件路径:"},
-    {"AnalyseButtonText", AnalyseButtonText, 7, u8"分析..."},
+     "运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看):"},
+    {"WindowTitle", WindowTitle, 29, "文件32位还是64位判断(EXE/dll)"},
+    {"PathLabelText", PathLabelText, 9, "文件路径:"},
+    {"AnalyseButtonText", AnalyseButtonText, 7, "分析..."},
     {"InstructionHead", InstructionHead, 80,
-     u8"点击分析选中EXE或者DLL文件，程序自动分析他是64位还是32位 \r\n若程序有故障请反馈给 "},
-    {"ResultSeparator", ResultSeparator, 3, u8" : "},
-    {"ReportPositionLabel", ReportPositionLabel, 12, u8"ErrorPos :  "},
-    {"ReportCodeLabel", ReportCodeLabel, 12, u8"ErrorCode:  "},
-    {"ReportNoteLabel", ReportNoteLabel, 14, u8"\r\nErrorNote:  "},
-    {"ReportSupportLabel", ReportSupportLabel, 12, u8"技术支持:   "},
-    {"ReportTitle", ReportTitle, 30, u8"出现了神秘故障，请联系技术支持"},
+     "点击分析选中EXE或者DLL文件，程序自动分析他是64位还是32位 \r\n若程序有故障请反馈给 "},
+    {"ResultSeparator", ResultSeparator, 3, " : "},
+    {"ReportPositionLabel", ReportPositionLabel, 12, "ErrorPos :  "},
+    {"ReportCodeLabel", ReportCodeLabel, 12, "ErrorCode:  "},
+    {"ReportNoteLabel", ReportNoteLabel, 14, "\r\nErrorNote:  "},
+    {"ReportSupportLabel", ReportSupportLabel, 12, "技术支持:   "},
+    {"ReportTitle", ReportTitle, 30, "出现了神秘故障，请联系技术支持"},
 };
 
 TEST(Constants, EachDecodesFromCodePage936ToItsReadableForm) {

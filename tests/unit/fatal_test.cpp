@@ -10,6 +10,7 @@
 #include "platform/fatal.h"
 #include "platform/fatal_internal.h"
 #include "platform/memory.h"
+#include "platform/text.h"
 #include "tests/unit/failing_memory_source.h"
 
 namespace pebitness {
@@ -18,9 +19,14 @@ namespace {
 std::string Str(TextView text) { return std::string(text.data(), text.size()); }
 
 const std::string Hint = Str(FatalPositionHint);
-// "分配 64 字节内存失败!"
-const std::string Memory64Failed =
-    "\xB7\xD6\xC5\xE4 64 \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
+// "分配 N 字节内存失败!": the error text of a failed request of size bytes.
+std::string MemoryRequestFailed(std::size_t size) {
+    return "\xB7\xD6\xC5\xE4 " + std::to_string(size) +
+           " \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
+}
+// The request the memory tests refuse, and the error text that names it.
+constexpr std::size_t RefusedSize = 64;
+const std::string Memory64Failed = MemoryRequestFailed(RefusedSize);
 // "窗口标记: ", "窗口未找到", "组件标记: ", "组件未找到"
 const std::string WindowTag = "\xB4\xB0\xBF\xDA\xB1\xEA\xBC\xC7: ";
 const std::string WindowNotFound = "\xB4\xB0\xBF\xDA\xCE\xB4\xD5\xD2\xB5\xBD";
@@ -46,7 +52,6 @@ struct Seen {
     int handlerCalls = 0;
     std::int32_t code = -1;
     std::string note;
-    bool insideMarkDuringCall = false;
     bool raisedDuringCall = false;
     std::vector<std::string> platformBoxes;
 };
@@ -57,7 +62,6 @@ bool RecordingHandler(std::int32_t code, TextView note) {
     ++seen.handlerCalls;
     seen.code = code;
     seen.note = Str(note);
-    seen.insideMarkDuringCall = InsideFatalErrorHandler();
     seen.raisedDuringCall = FatalErrorRaised();
     if (answer == Answer::FailsAgain) DeliverFatalError("again", 0, 0);
     return answer != Answer::NotReported;
@@ -126,15 +130,13 @@ TEST_F(FatalPath, CutsAnOverlongNoteAtACharacterBoundary) {
     EXPECT_TRUE(seen.note == errorText.substr(0, FatalNoteCapacity - 1));
 }
 
-TEST_F(FatalPath, CallsTheHandlerOnceWithTheInsideMarkSet) {
+TEST_F(FatalPath, CallsTheHandlerOnceWithTheRaisedMarkSet) {
     RegisterFatalErrorHandler(RecordingHandler);
     EXPECT_FALSE(FatalErrorRaised());
     DeliverFatalError("first", 0, 0);
     EXPECT_EQ(seen.handlerCalls, 1);
     EXPECT_EQ(seen.code, 0);
-    EXPECT_TRUE(seen.insideMarkDuringCall);
     EXPECT_TRUE(seen.raisedDuringCall);
-    EXPECT_FALSE(InsideFatalErrorHandler());
     EXPECT_TRUE(seen.platformBoxes.empty());
 
     // A later failure, on the way out, never reaches the handler but is not lost either.
@@ -235,21 +237,21 @@ TEST_F(FatalPathDeathTest, EndsTheProcessWithExitCodeMinusOne) {
         {"raised failure", [] { RaiseFatalError("x", 0, 0); }, "x\r\n" + Hint + " 0, 0\r\n"},
         {"memory request",
          [] {
-             test::RefuseNextMemoryRequestOf(64);
-             RequestMemory(64);
+             test::RefuseNextMemoryRequestOf(RefusedSize);
+             RequestMemory(RefusedSize);
          },
          Memory64Failed + "\r\n" + Hint + " 0, 0\r\n"},
         {"operator new",
          [] {
-             test::RefuseNextMemoryRequestOf(64);
-             char* volatile block = new char[64];  // volatile: the pair may not be elided
+             test::RefuseNextMemoryRequestOf(RefusedSize);
+             char* volatile block = new char[RefusedSize];  // volatile: the pair may not be elided
              delete[] block;
          },
          Memory64Failed + "\r\n" + Hint + " 0, 0\r\n"},
         {"standard container",
          [] {
-             test::RefuseNextMemoryRequestOf(64);
-             std::vector<char> bytes(64);
+             test::RefuseNextMemoryRequestOf(RefusedSize);
+             std::vector<char> bytes(RefusedSize);
              const char* volatile block = bytes.data();
              static_cast<void>(block);
          },
@@ -261,6 +263,33 @@ TEST_F(FatalPathDeathTest, EndsTheProcessWithExitCodeMinusOne) {
             {
                 PrepareChild(c.note);
                 c.fail();
+            },
+            ::testing::ExitedWithCode(FatalExitCode), "^handled$");
+    }
+}
+
+// Each owned text is one memory request of its length plus the terminating zero, and a failure
+// names that size: refusing exactly it ends the process with the note that names it.
+TEST_F(FatalPathDeathTest, EachTextIsOneRequestOfItsLengthPlusOne) {
+    const struct {
+        const char* name;
+        std::size_t request;
+        void (*make)();
+    } cases[] = {
+        {"copy of \"abc\"", 4, [] { Text copy(TextView("abc")); }},
+        {"join of \"ab\" and \"cde\"", 6, [] { Text joined = JoinTexts({"ab", "cde"}); }},
+        {"join of nothing", 1, [] { Text joined = JoinTexts({}); }},
+        {"-2147483648 as text", 12, [] { Text text = IntegerToText(INT32_MIN); }},
+        {"\"aXbX\" with X replaced by YY", 7,
+         [] { Text text = ReplaceAllAtCharacterBoundaries("aXbX", "X", "YY"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EXIT(
+            {
+                PrepareChild(MemoryRequestFailed(c.request) + "\r\n" + Hint + " 0, 0\r\n");
+                test::RefuseNextMemoryRequestOf(c.request);
+                c.make();
             },
             ::testing::ExitedWithCode(FatalExitCode), "^handled$");
     }

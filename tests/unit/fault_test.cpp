@@ -149,27 +149,36 @@ constexpr int FatalExitCode = -1;
 constexpr int FatalExitCode = 255;
 #endif
 
+// The size of the request refused in the child, which the platform's box must name.
+std::size_t refusedInChild = 0;
+
 void MarkingMessageBox(TextView, std::uint32_t, TextView, NativeWindow) {
     std::fputs("report box", stderr);
 }
 void FailingMarkingMessageBox(TextView, std::uint32_t, TextView, NativeWindow) {
-    // As converting the texts for the system's box would.
-    test::RefuseNextMemoryRequestOf(64);
-    RequestMemory(64);
+    // As converting the texts for the system's box would; any size does.
+    refusedInChild = 64;
+    test::RefuseNextMemoryRequestOf(refusedInChild);
+    RequestMemory(refusedInChild);
 }
 void MarkingPlatformBox(TextView note) {
-    // "分配 " opens a failed memory request's note.
-    std::fputs(Str(note).rfind("\xB7\xD6\xC5\xE4 ", 0) == 0 ? "platform box" : "other", stderr);
+    // "分配 N 字节内存失败!" opens the note of the failed request.
+    const std::string failed = "\xB7\xD6\xC5\xE4 " + std::to_string(refusedInChild) +
+                               " \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!\r\n";
+    std::fputs(Str(note).rfind(failed, 0) == 0 ? "platform box" : "other", stderr);
 }
 
 using ReportDeathTest = Report;
 
 TEST_F(ReportDeathTest, AFailureInsideTheReportBringsOnlyThePlatformBox) {
-    // The note of RaiseFatalError("x", 0, 0) and what the report makes of it, by size.
-    const std::size_t note = 1 + 2 + Hint.size() + 7;
-    const std::size_t rewritten = note - Hint.size() + 12;
-    const std::size_t head = 12 + 1 + 14 + rewritten;
-    const std::size_t message = head + Support.size();
+    // The texts the report makes for RaiseFatalError("x", 0, 0), in the order it makes them. Each
+    // is one memory request of its length plus the terminating zero; refusing that size fails the
+    // step that makes it. (The code text "0" comes between the rewritten note and the head.)
+    const std::string copyOfNote = "x\r\n" + Hint + " 0, 0\r\n";
+    const std::string rewritten = "x\r\nErrorPos :   0, 0\r\n";
+    const std::string head = "ErrorCode:  0\r\nErrorNote:  " + rewritten;
+    const std::string message = head + Support;
+    auto requestFor = [](const std::string& text) { return text.size() + 1; };
     const struct {
         const char* name;
         std::size_t refused;  // 0: none
@@ -177,10 +186,10 @@ TEST_F(ReportDeathTest, AFailureInsideTheReportBringsOnlyThePlatformBox) {
         const char* shown;
     } cases[] = {
         {"no failure", 0, MarkingMessageBox, "^report box$"},
-        {"copying the note", note + 1, MarkingMessageBox, "^platform box$"},
-        {"rewriting the note", rewritten + 1, MarkingMessageBox, "^platform box$"},
-        {"joining the head", head + 1, MarkingMessageBox, "^platform box$"},
-        {"joining the message", message + 1, MarkingMessageBox, "^platform box$"},
+        {"copying the note", requestFor(copyOfNote), MarkingMessageBox, "^platform box$"},
+        {"rewriting the note", requestFor(rewritten), MarkingMessageBox, "^platform box$"},
+        {"joining the head", requestFor(head), MarkingMessageBox, "^platform box$"},
+        {"joining the message", requestFor(message), MarkingMessageBox, "^platform box$"},
         {"showing the box", 0, FailingMarkingMessageBox, "^platform box$"},
     };
     for (const auto& c : cases) {
@@ -191,7 +200,10 @@ TEST_F(ReportDeathTest, AFailureInsideTheReportBringsOnlyThePlatformBox) {
                 InstallFatalErrorReporter();
                 ReplaceMessageBox(c.box);
                 ReplacePlatformErrorBox(MarkingPlatformBox);
-                if (c.refused != 0) test::RefuseNextMemoryRequestOf(c.refused);
+                if (c.refused != 0) {
+                    refusedInChild = c.refused;
+                    test::RefuseNextMemoryRequestOf(c.refused);
+                }
                 RaiseFatalError("x", 0, 0);
             },
             ::testing::ExitedWithCode(FatalExitCode), c.shown);
