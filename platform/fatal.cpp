@@ -38,16 +38,31 @@ public:
 
     void Append(TextView text) {
         if (cut_) return;
+        // Characters are counted over the note as a whole: a part that ends in a lead byte (an error
+        // text or a tag that is cut short) takes the next part's first byte as its trail.
         std::size_t count = text.size();
+        std::size_t i = openLead_ ? 1 : 0;
         if (count > capacity_ - length_) {
             // Cut before a lead byte whose trail byte would be lost, and take nothing after the
             // cut: a stray piece of a later part (half a line break) would only mislead.
             count = capacity_ - length_;
-            std::size_t i = 0;
             while (i < count) i += text[i] >= 0x80 ? 2u : 1u;
-            if (i > count) count = i - 2;
+            if (i > count) {
+                if (i >= 2) {
+                    count = i - 2;
+                } else {
+                    --length_;  // the open lead byte of the part before loses its trail
+                    count = 0;
+                }
+            }
             cut_ = true;
+        } else {
+            while (i < count) i += text[i] >= 0x80 ? 2u : 1u;
+            openLead_ = i > count;
         }
+        // A caller with nothing to write into may pass no buffer at all (capacity 0), and memcpy
+        // must not be given a null pointer even for no bytes.
+        if (count == 0) return;
         std::memcpy(into_ + length_, text.data(), count);
         length_ += count;
     }
@@ -66,6 +81,8 @@ private:
     std::size_t capacity_;
     std::size_t length_ = 0;
     bool cut_ = false;
+    // The last byte written is a lead byte whose trail is the next part's first byte.
+    bool openLead_ = false;
 };
 
 }  // namespace

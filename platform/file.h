@@ -1,5 +1,7 @@
 // File access for reading a file's head: open an existing file for reading without denying others,
 // one read request, close. A failed open yields no file; reading from or closing no file does nothing.
+// Only a file on disk is ever read: a path that names a device, a port, a console, a pipe or a
+// folder also yields no file, since a read from most of them can wait for ever.
 #pragma once
 
 #include <cstddef>

@@ -16,8 +16,9 @@ public:
 
     // Shows the dialog with the remembered file name filled in and waits until it closes. True when
     // the user confirmed a file whose path fits PathCapacity in code page 936; then that path is
-    // remembered. Cancelling, a failure, a path that does not fit or one with a character that code
-    // page 936 lacks leaves the remembered name as it was.
+    // remembered. A path with a character that code page 936 lacks is remembered as the file's short
+    // path when the file system gives one that fits. Cancelling, a failure, a path that does not fit
+    // or one that code page 936 cannot hold even in short form leaves the remembered name as it was.
     bool Show(const Window& owner);
 
     // The remembered file name: missing until the first confirmed choice.

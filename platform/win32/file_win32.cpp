@@ -11,9 +11,17 @@ ReadOnlyFile ReadOnlyFile::OpenExisting(TextView path) noexcept {
     if (path.empty()) return {};
     const std::wstring name = WideFromText(path);
     // Others may go on reading and writing the file meanwhile; only deleting it is not shared.
+    // Opening a device or a pipe returns at once (a pipe with no free instance fails with
+    // ERROR_PIPE_BUSY rather than waiting); it is the read that would wait.
     HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return {};
+    // Only a file on disk is read: a read from a serial port, a console or a pipe whose other end
+    // never writes waits for ever, and would freeze the window on whose thread it runs.
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        return {};
+    }
     return ReadOnlyFile(reinterpret_cast<std::intptr_t>(handle));
 }
 

@@ -27,6 +27,29 @@ Text ExactTextFromWide(const wchar_t* wide) {
     return text;
 }
 
+// The path to remember for the file the user confirmed, or missing when none can stand for it.
+// A path that code page 936 cannot hold names the same file by its short (8.3) path, which the file
+// system makes of characters that every code page holds: otherwise the click would analyse and log
+// the file remembered before, not the one just chosen. Without a short name (8.3 names turned off
+// on that volume) GetShortPathNameW hands back the long path, which fails the same test again. A
+// path that is exact but too long stays not confirmed, as before.
+Text ConfirmedPath(const wchar_t* chosen) {
+    Text exact = ExactTextFromWide(chosen);
+    if (!exact.empty()) {
+        if (exact.size() >= OpenFileDialog::PathCapacity) return {};
+        return exact;
+    }
+    const DWORD needed = ::GetShortPathNameW(chosen, nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring shortPath(needed, L'\0');
+    const DWORD length = ::GetShortPathNameW(chosen, shortPath.data(), needed);
+    if (length == 0 || length >= needed) return {};
+    shortPath.resize(length);
+    Text text = ExactTextFromWide(shortPath.c_str());
+    if (text.size() >= OpenFileDialog::PathCapacity) return {};
+    return text;
+}
+
 }  // namespace
 
 bool OpenFileDialog::Show(const Window& owner) {
@@ -46,9 +69,8 @@ bool OpenFileDialog::Show(const Window& owner) {
                 OFN_ENABLESIZING;
     if (!::GetOpenFileNameW(&ofn)) return false;
 
-    // A path that does not fit, or that code page 936 cannot hold, counts as not confirmed.
-    Text chosen = ExactTextFromWide(file.c_str());
-    if (chosen.empty() || chosen.size() >= PathCapacity) return false;
+    Text chosen = ConfirmedPath(file.c_str());
+    if (chosen.empty()) return false;
     fileName_ = std::move(chosen);
     return true;
 }

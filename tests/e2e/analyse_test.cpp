@@ -44,16 +44,30 @@ struct Files {
     std::wstring chinese =
         folder.Write(L"\x4E2D\x6587\x76EE\x5F55\\\x5B50\x76EE\x5F55\\\x7A0B\x5E8F.exe",  // 中文目录\子目录\程序.exe
                      PeHead(0x64, 0x86));
-    // Names that code page 936 cannot hold: 한 has no counterpart, ä only the look-alike a.
+    // Names that code page 936 cannot hold: 한 has no counterpart, ä only the look-alike a, which
+    // names another file here, a 32-bit one.
     std::wstring korean = folder.Write(L"\xD55C.exe", PeHead(0x64, 0x86));
     std::wstring umlaut = folder.Write(L"\x00E4.exe", PeHead(0x64, 0x86));
     std::wstring lookAlike = folder.Write(L"a.exe", PeHead(0x4C, 0x01));
+    // A Hangul folder and an emoji in the file name: 한국어 폴더\😀 x64.exe
+    std::wstring hangulEmoji = folder.Write(
+        L"\xD55C\xAD6D\xC5B4 \xD3F4\xB354\\\xD83D\xDE00 x64.exe", PeHead(0x64, 0x86));
+    // What such a choice is remembered as: the file's short path.
+    std::wstring koreanShort = ShortPathOf(korean);
+    std::wstring umlautShort = ShortPathOf(umlaut);
+    std::wstring hangulEmojiShort = ShortPathOf(hangulEmoji);
     // Wider than the log box: its line wraps at the right edge.
     std::wstring wide = folder.Write(std::wstring(70, L'w') + L"\\" + std::wstring(70, L'v') +
                                          L"\\wide.exe",
                                      PeHead(0x64, 0x86));
     // Well within the dialog's wide buffer, but over 259 bytes in code page 936: 长 is two bytes.
     std::wstring tooLong = folder.Write(LongFolders() + L"x64.exe", PeHead(0x64, 0x86));
+
+    static std::wstring ShortPathOf(const std::wstring& path) {
+        wchar_t shortPath[MAX_PATH] = {};
+        const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+        return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(shortPath, length);
+    }
 
     static std::wstring LongFolders() {
         std::wstring folders;
@@ -118,12 +132,44 @@ const AnalyseCase analyseCases[] = {
     {"a path over 259 bytes leaves the remembered file",
      {{Answer::Confirm, &Files::x86, &Is32, &Files::x86},
       {Answer::Confirm, &Files::tooLong, &Is32, &Files::x86}}},
-    {"a name that code page 936 cannot hold is not confirmed",
-     {{Answer::Confirm, &Files::x64, &Is64, &Files::x64},
-      {Answer::Confirm, &Files::korean, &Is64, &Files::x64}}},
-    {"a name that code page 936 holds only as a look-alike is not confirmed",
-     {{Answer::Confirm, &Files::umlaut, &IsUnknown, nullptr}}},
+    // A path that code page 936 cannot hold is confirmed as the file's short path, so the line
+    // names the file just chosen, not the one remembered before.
+    {"a name that code page 936 cannot hold is confirmed as its short path",
+     {{Answer::Confirm, &Files::x86, &Is32, &Files::x86},
+      {Answer::Confirm, &Files::korean, &Is64, &Files::koreanShort}}},
+    {"a name that code page 936 holds only as a look-alike is confirmed as its short path",
+     {{Answer::Confirm, &Files::umlaut, &Is64, &Files::umlautShort}}},
+    {"a Hangul folder and an emoji file name give the short path",
+     {{Answer::Confirm, &Files::hangulEmoji, &Is64, &Files::hangulEmojiShort},
+      {Answer::Cancel, nullptr, &Is64, &Files::hangulEmojiShort}}},
 };
+
+// The short paths that the cases above expect stand for the chosen files: code page 936 holds
+// them exactly, they fit the dialog's 259 bytes, and they lead back to the long paths.
+TEST(AnalyseCommand, ShortPathsOfNamesOutsideCodePage936NameTheSameFiles) {
+    Files files;
+    const std::wstring Files::*const cases[][2] = {
+        {&Files::korean, &Files::koreanShort},
+        {&Files::umlaut, &Files::umlautShort},
+        {&Files::hangulEmoji, &Files::hangulEmojiShort},
+    };
+    for (const auto& c : cases) {
+        const std::wstring& longPath = files.*c[0];
+        const std::wstring& shortPath = files.*c[1];
+        SCOPED_TRACE(Cp936FromWide(shortPath));
+        ASSERT_FALSE(shortPath.empty()) << "the file system gives no short path";
+        EXPECT_NE(shortPath, longPath);
+        BOOL lossy = FALSE;
+        const int bytes = ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, shortPath.c_str(),
+                                                static_cast<int>(shortPath.size()), nullptr, 0,
+                                                nullptr, &lossy);
+        EXPECT_FALSE(lossy);
+        EXPECT_LE(bytes, 259);
+        wchar_t back[1024] = {};
+        const DWORD length = ::GetLongPathNameW(shortPath.c_str(), back, 1024);
+        EXPECT_EQ(std::wstring(back, length), longPath);
+    }
+}
 
 TEST(AnalyseCommand, AppendsOneLinePerClickWithTheVerdictAndThePathBoxContent) {
     for (const AnalyseCase& c : analyseCases) {

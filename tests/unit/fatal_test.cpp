@@ -130,6 +130,33 @@ TEST_F(FatalPath, CutsAnOverlongNoteAtACharacterBoundary) {
     EXPECT_TRUE(seen.note == errorText.substr(0, FatalNoteCapacity - 1));
 }
 
+// Small capacities, into a buffer of exactly that size. Characters are counted over the whole note,
+// so an error text that ends in a lead byte takes the first byte of the line break as its trail.
+TEST_F(FatalPath, CutsASmallNoteAtACharacterBoundaryOfTheWholeNote) {
+    const struct {
+        const char* name;
+        std::string errorText;
+        std::size_t capacity;
+        std::string expected;
+    } cases[] = {
+        {"no buffer at all", "e", 0, ""},
+        {"a character that does not fit", "a\xB0\xA1", 2, "a"},
+        {"a character that just fits", "a\xB0\xA1", 3, "a\xB0\xA1"},
+        {"a lead byte at the end of the error text, its trail cut off", "\xB0", 1, ""},
+        {"a lead byte at the end of the error text, with its trail", "\xB0", 2, "\xB0\r"},
+        {"a lead byte at the end of the error text, cut after the next character", "a\xB0", 4,
+         "a\xB0\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<char> buffer(c.capacity);
+        const std::size_t length =
+            BuildFatalNote(TextView(c.errorText.data(), c.errorText.size()), 0, 0,
+                           c.capacity == 0 ? nullptr : buffer.data(), c.capacity);
+        EXPECT_EQ(std::string(buffer.data(), length), c.expected);
+    }
+}
+
 TEST_F(FatalPath, CallsTheHandlerOnceWithTheRaisedMarkSet) {
     RegisterFatalErrorHandler(RecordingHandler);
     EXPECT_FALSE(FatalErrorRaised());
