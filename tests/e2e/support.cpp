@@ -144,7 +144,9 @@ std::wstring ExecutableUnderTest(const wchar_t* variable, const char* builtHostP
     return path[0] == L'\\' ? L"Z:" + path : path;
 }
 
-std::wstring ProgramUnderTest() { return ExecutableUnderTest(L"PEBITNESS_E2E_APP", PEBITNESS_APP_EXE); }
+std::wstring ProgramUnderTest() {
+    return ExecutableUnderTest(L"PEBITNESS_E2E_APP", PEBITNESS_APP_EXE);
+}
 
 App App::Start(ScreenSize screen, const std::wstring& exe) {
     // A desktop of its own per program: Wine opens it as a virtual screen of the size that its
