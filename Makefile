@@ -16,23 +16,26 @@ $(addprefix build-,$(PRESETS)): build-%: deps
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $* -j $(JOBS)
 
-# The x64 build carries every run-time test under Wine; the x86 build is inspected, not run (this
-# machine's kernel runs no 32-bit code). Native tests come after the Windows builds, since they also
-# judge the executables those builds made.
-test: build
-	ctest --preset native -j $(JOBS)
-	ctest --preset native-sanitize -j $(JOBS)
-	ctest --preset fuzz
-	scripts/check-x86 build/win32
-	scripts/with-xvfb ctest --preset win64 -j $(JOBS)
+# Every preset's tests, after every build: the native unit tests judge the executables that the
+# Windows builds made, and each Windows build's tests read the other's. Both Windows builds run every
+# test under Wine, the x86 one on Wine's 32-bit side; the fuzz targets replay their seeds. All of
+# them run even when one fails, and any failure fails `make test`, named at the end.
+test: build build-fuzz
+	@failed=""; \
+	ctest --preset native -j $(JOBS) || failed="$$failed native"; \
+	ctest --preset native-sanitize -j $(JOBS) || failed="$$failed native-sanitize"; \
+	ctest --preset fuzz || failed="$$failed fuzz"; \
+	scripts/check-x86 build/win32 || failed="$$failed check-x86"; \
+	scripts/with-xvfb ctest --preset win64 -j $(JOBS) || failed="$$failed win64"; \
+	scripts/with-xvfb ctest --preset win32 -j $(JOBS) || failed="$$failed win32"; \
+	if [ -n "$$failed" ]; then echo "make test: failed:$$failed" >&2; exit 1; fi; \
+	echo "make test: native, native-sanitize, fuzz, win64 and win32 passed"
 
 # The fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer). `make test` runs
 # each over its checked-in seeds for a fixed number of inputs; `make fuzz` lets each search for
 # FUZZ_SECONDS, keeping what it finds under build/fuzz/findings/.
 FUZZ_TARGETS := classify_head replace fatal_note join
 FUZZ_SECONDS ?= 60
-
-test: build-fuzz
 
 build-fuzz: deps
 	@cmake --preset fuzz >/dev/null

@@ -36,7 +36,9 @@ const std::string PlatformBoxTitle = "\xD4\xCB\xD0\xD0\xCA\xB1\xB4\xED\xCE\xF3";
 const std::string MainWindowDetails =
     "\xB4\xB0\xBF\xDA\xB1\xEA\xBC\xC7: \r\n\xD7\xE9\xBC\xFE\xCE\xB4\xD5\xD2\xB5\xBD\r\n";
 
-std::wstring FaultVariant() { return WinePathOfHost(PEBITNESS_FAULT_VARIANT_EXE); }
+std::wstring FaultVariant() {
+    return ExecutableUnderTest(L"PEBITNESS_E2E_FAULT_VARIANT", PEBITNESS_FAULT_VARIANT_EXE);
+}
 
 // The variant's cues, set in this process's environment for the program it starts, and cleared
 // again so that no other test inherits them.

@@ -129,7 +129,19 @@ std::wstring WinePathOfHost(const char* hostPath) {
     return path;
 }
 
-std::wstring ProgramUnderTest() { return WinePathOfHost(PEBITNESS_APP_EXE); }
+std::wstring ExecutableUnderTest(const wchar_t* variable, const char* builtHostPath) {
+    wchar_t value[1024] = {};
+    const DWORD length = ::GetEnvironmentVariableW(variable, value, 1024);
+    if (length == 0 || length >= 1024) return WinePathOfHost(builtHostPath);
+    std::wstring path(value, length);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path[0] == L'\\' ? L"Z:" + path : path;
+}
+
+std::wstring ProgramUnderTest() {
+    return ExecutableUnderTest(L"PEBITNESS_E2E_APP", PEBITNESS_APP_EXE);
+}
 
 App App::Start(ScreenSize screen, const std::wstring& exe) {
     // A desktop of its own per program: Wine opens it as a virtual screen of the size that its

@@ -25,7 +25,10 @@ struct ScreenSize {
     int height;
 };
 
-// Where the executable under test is; the default is the program that this build made.
+// Where an executable under test is: the host path in the environment variable when it is set (so
+// that the x64 driver can drive the x86 build's programs), else builtHostPath, made by this build.
+std::wstring ExecutableUnderTest(const wchar_t* variable, const char* builtHostPath);
+// The program under test: PEBITNESS_E2E_APP, or the program that this build made.
 std::wstring ProgramUnderTest();
 
 class App {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 
@@ -123,16 +124,16 @@ TEST(ClassifyFileBitness, FolderAndFileNamesInChinese) {
     EXPECT_EQ(ClassifyFileBitness(path), Verdict64);
 }
 
-// Executables that no test wrote by hand: this project's own builds and the runtime DLLs that the
-// MinGW-w64 cross toolchains ship.
+// Executables that no test wrote by hand: this project's own Windows builds and the runtime DLLs
+// that the MinGW-w64 cross toolchains ship. A build that has not been made is left out and the test
+// is then reported as skipped, not passed.
 TEST(ClassifyFileBitness, RealExecutables) {
-    const std::string build = PEBITNESS_SOURCE_DIR "/build";
     const struct {
         std::string path;
         TextView expected;
     } cases[] = {
-        {build + "/win64/tests/unit/pebitness_unit_tests.exe", Verdict64},
-        {build + "/win32/tests/unit/pebitness_unit_tests.exe", Verdict32},
+        {PEBITNESS_X64_UNIT_TESTS_EXE, Verdict64},
+        {PEBITNESS_X86_UNIT_TESTS_EXE, Verdict32},
         {"/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll", Verdict64},
         {"/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libgcc_s_seh-1.dll", Verdict64},
         {"/usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll", Verdict64},
@@ -140,11 +141,18 @@ TEST(ClassifyFileBitness, RealExecutables) {
         {"/usr/lib/gcc/i686-w64-mingw32/12-posix/libgcc_s_dw2-1.dll", Verdict32},
         {"/usr/i686-w64-mingw32/lib/libwinpthread-1.dll", Verdict32},
     };
+    std::string absent;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         const std::string path = test::HostPath(c.path);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(test::PathFromUtf8(path), error)) {
+            absent += " " + c.path;
+            continue;
+        }
         EXPECT_EQ(Name(ClassifyFileBitness(TextView(path.data(), path.size()))), Name(c.expected));
     }
+    if (!absent.empty()) GTEST_SKIP() << "not built:" << absent;
 }
 
 #ifdef _WIN32
