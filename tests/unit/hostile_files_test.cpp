@@ -350,6 +350,10 @@ TEST(HostileFiles, AFileBeingWrittenMeanwhileIsJudgedFromItsCurrentHead) {
         ::close(fd);
 #endif
     });
+    // The reads start once the writer is at work: on a quick machine all of them could otherwise
+    // be over before its thread has run at all.
+    for (int wait = 0; writes.load() == 0 && wait < 2000; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::vector<std::string> seen;
     for (int i = 0; i < 200; ++i) seen.push_back(ClassifyOnAThread(path));
     stop = true;
