@@ -9,7 +9,7 @@ namespace pebitness {
 
 ReadOnlyFile ReadOnlyFile::OpenExisting(TextView path) noexcept {
     if (path.empty()) return {};
-    const std::wstring name = WideFromText(path);
+    const WideText name = WideFromText(path);
     // Others may go on reading and writing the file meanwhile; only deleting it is not shared.
     HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -33,9 +33,11 @@ bool OpenFileDialog::Show(const Window& owner) {
     // The wide buffer is larger than the byte capacity: what limits the path is its length in code
     // page 936, checked after conversion.
     constexpr std::size_t WideCapacity = 1024;
-    std::wstring file(WideCapacity, L'\0');
-    const std::wstring remembered = WideFromText(fileName_);
-    remembered.copy(file.data(), WideCapacity - 1);
+    WideText file = WideText::OfSize(WideCapacity);
+    const WideText remembered = WideFromText(fileName_);
+    const std::size_t kept = remembered.size() < WideCapacity - 1 ? remembered.size()
+                                                                  : WideCapacity - 1;
+    std::char_traits<wchar_t>::copy(file.data(), remembered.c_str(), kept);
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
