@@ -27,6 +27,23 @@ Text ExactTextFromWide(const wchar_t* wide) {
     return text;
 }
 
+using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// comdlg32 is loaded when the first click needs it, not imported: an import would make every start
+// pay for a library that only a click uses. From the system folder only, never the program's own
+// folder, and it stays loaded for the rest of the process. Null when it cannot be had.
+GetOpenFileNameFunction LoadGetOpenFileName() {
+    static GetOpenFileNameFunction function = nullptr;
+    if (function != nullptr) return function;
+    const HMODULE library =
+        ::LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr) return nullptr;
+    // Through void(*)(): GetProcAddress gives every function one type, and this cast says so.
+    function = reinterpret_cast<GetOpenFileNameFunction>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library, "GetOpenFileNameW")));
+    return function;
+}
+
 }  // namespace
 
 bool OpenFileDialog::Show(const Window& owner) {
@@ -46,7 +63,9 @@ bool OpenFileDialog::Show(const Window& owner) {
     ofn.nMaxFile = static_cast<DWORD>(WideCapacity);
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
                 OFN_ENABLESIZING;
-    if (!::GetOpenFileNameW(&ofn)) return false;
+    // A library that cannot be loaded is a dialog that fails: not confirmed.
+    const GetOpenFileNameFunction getOpenFileName = LoadGetOpenFileName();
+    if (getOpenFileName == nullptr || !getOpenFileName(&ofn)) return false;
 
     // A path that does not fit, or that code page 936 cannot hold, counts as not confirmed.
     Text chosen = ExactTextFromWide(file.c_str());
