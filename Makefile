@@ -2,7 +2,7 @@
 PRESETS := native native-sanitize win64 win32
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test run screenshot clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps build test run screenshot release bench clean $(addprefix build-,$(PRESETS))
 .PHONY: fuzz build-fuzz
 
 all: build
@@ -56,5 +56,14 @@ run: build-win64
 screenshot: build-win64
 	scripts/run-app --screenshot docs/screenshot.png
 
+# dist/: the x86 and x64 executables, exactly as built (and as the end-to-end tests run them), and
+# their SHA256SUMS.
+release: deps
+	@JOBS=$(JOBS) scripts/release
+
+# The benchmark table: ratios against floors measured side by side, dated and naming the machine.
+bench: deps
+	@JOBS=$(JOBS) scripts/bench
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -9,7 +9,7 @@ namespace pebitness {
 
 ReadOnlyFile ReadOnlyFile::OpenExisting(TextView path) noexcept {
     if (path.empty()) return {};
-    const std::wstring name = WideFromText(path);
+    const WideText name = WideFromText(path);
     // Others may go on reading and writing the file meanwhile; only deleting it is not shared.
     // Opening a device or a pipe returns at once (a pipe with no free instance fails with
     // ERROR_PIPE_BUSY rather than waiting); it is the read that would wait.

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -41,13 +42,36 @@ Text ConfirmedPath(const wchar_t* chosen) {
     }
     const DWORD needed = ::GetShortPathNameW(chosen, nullptr, 0);
     if (needed == 0) return {};
-    std::wstring shortPath(needed, L'\0');
+    WideText shortPath = WideText::OfSize(needed);
     const DWORD length = ::GetShortPathNameW(chosen, shortPath.data(), needed);
     if (length == 0 || length >= needed) return {};
-    shortPath.resize(length);
+    shortPath.Truncate(length);
     Text text = ExactTextFromWide(shortPath.c_str());
     if (text.size() >= OpenFileDialog::PathCapacity) return {};
     return text;
+}
+
+using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// comdlg32 is loaded when the first click needs it, not imported: an import would make every start
+// pay for a library that only a click uses. By its full path in the system folder, never from the
+// program's own folder (LOAD_LIBRARY_SEARCH_SYSTEM32 would say the same, but Windows 7 without its
+// loader update refuses that flag), and it stays loaded for the rest of the process. Null when it
+// cannot be had.
+GetOpenFileNameFunction LoadGetOpenFileName() {
+    static GetOpenFileNameFunction function = nullptr;
+    if (function != nullptr) return function;
+    constexpr wchar_t LibraryName[] = L"\\comdlg32.dll";
+    wchar_t path[MAX_PATH];
+    const UINT folder = ::GetSystemDirectoryW(path, MAX_PATH);
+    if (folder == 0 || folder + std::size(LibraryName) > MAX_PATH) return nullptr;
+    std::char_traits<wchar_t>::copy(path + folder, LibraryName, std::size(LibraryName));
+    const HMODULE library = ::LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (library == nullptr) return nullptr;
+    // Through void(*)(): GetProcAddress gives every function one type, and this cast says so.
+    function = reinterpret_cast<GetOpenFileNameFunction>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library, "GetOpenFileNameW")));
+    return function;
 }
 
 }  // namespace
@@ -56,9 +80,11 @@ bool OpenFileDialog::Show(const Window& owner) {
     // The wide buffer is larger than the byte capacity: what limits the path is its length in code
     // page 936, checked after conversion.
     constexpr std::size_t WideCapacity = 1024;
-    std::wstring file(WideCapacity, L'\0');
-    const std::wstring remembered = WideFromText(fileName_);
-    remembered.copy(file.data(), WideCapacity - 1);
+    WideText file = WideText::OfSize(WideCapacity);
+    const WideText remembered = WideFromText(fileName_);
+    const std::size_t kept = remembered.size() < WideCapacity - 1 ? remembered.size()
+                                                                  : WideCapacity - 1;
+    std::char_traits<wchar_t>::copy(file.data(), remembered.c_str(), kept);
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -67,7 +93,9 @@ bool OpenFileDialog::Show(const Window& owner) {
     ofn.nMaxFile = static_cast<DWORD>(WideCapacity);
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
                 OFN_ENABLESIZING;
-    if (!::GetOpenFileNameW(&ofn)) return false;
+    // A library that cannot be loaded is a dialog that fails: not confirmed.
+    const GetOpenFileNameFunction getOpenFileName = LoadGetOpenFileName();
+    if (getOpenFileName == nullptr || !getOpenFileName(&ofn)) return false;
 
     Text chosen = ConfirmedPath(file.c_str());
     if (chosen.empty()) return false;

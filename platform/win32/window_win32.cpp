@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include "platform/fatal.h"
 #include "platform/win32/code_page.h"
 #include "platform/win32/window_source.h"
@@ -285,7 +283,7 @@ void Window::Load() {
     // Centred on the whole primary screen, not its work area; the quotients truncate toward zero.
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - description_.width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - description_.height) / 2;
-    const std::wstring title = WideFromText(description_.title);
+    const WideText title = WideFromText(description_.title);
     const HWND hwnd = CreateNativeWindow(0, WindowClassName, title.c_str(), TopLevelStyle, left,
                                          top, description_.width, description_.height, nullptr,
                                          nullptr, ThisModule(), this);
@@ -304,7 +302,7 @@ void Window::Load() {
 
     for (std::size_t i = 0; i < controlCount_; ++i) {
         const ControlDescription& c = controls_[i];
-        const std::wstring text = WideFromText(c.text);
+        const WideText text = WideFromText(c.text);
         const HWND control = CreateNativeWindow(
             c.extendedStyle, ClassOf(c.kind), text.c_str(), WS_CHILD | WS_VISIBLE | c.style,
             c.left, c.top, c.width, c.height, hwnd,
@@ -329,19 +327,19 @@ Text Window::ControlText(int controlId) const {
     const HWND control = ::GetDlgItem(AsHwnd(native_), controlId);
     const int length = ::GetWindowTextLengthW(control);
     if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    WideText wide = WideText::OfSize(static_cast<std::size_t>(length));
     const int copied = ::GetWindowTextW(control, wide.data(), length + 1);
     return TextFromWide(wide.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 
 void Window::SetControlText(int controlId, TextView text) {
-    const std::wstring wide = WideFromText(text);
+    const WideText wide = WideFromText(text);
     ::SetWindowTextW(::GetDlgItem(AsHwnd(native_), controlId), wide.c_str());
 }
 
 void Window::AppendToEdit(int controlId, TextView text) {
     const HWND edit = ::GetDlgItem(AsHwnd(native_), controlId);
-    const std::wstring wide = WideFromText(text);
+    const WideText wide = WideFromText(text);
     const WPARAM end = static_cast<WPARAM>(::GetWindowTextLengthW(edit));
     ::SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
     ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
