@@ -17,14 +17,8 @@ namespace pebitness {
 namespace {
 
 using test::Bytes;
+using test::Name;
 using test::TempFolder;
-
-std::string Name(TextView verdict) {
-    if (verdict == Verdict32) return "32";
-    if (verdict == Verdict64) return "64";
-    if (verdict == VerdictUnknown) return "unknown";
-    return "not a verdict";
-}
 
 // A file head: size bytes of filler (never 50 45 together), with bytes placed at given offsets.
 struct HeadBuilder {

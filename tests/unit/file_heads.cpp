@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+#include "classify/classify.h"
+
 namespace pebitness::test {
 
 namespace {
@@ -111,5 +113,12 @@ bool DecodeCodePage936(TextView bytes, std::string* utf8) {
 std::string HostPath(const std::string& path) { return path; }
 
 #endif
+
+std::string Name(TextView verdict) {
+    if (verdict == Verdict32) return "32";
+    if (verdict == Verdict64) return "64";
+    if (verdict == VerdictUnknown) return "unknown";
+    return "not a verdict";
+}
 
 }  // namespace pebitness::test

@@ -36,6 +36,9 @@ std::filesystem::path PathFromUtf8(const std::string& utf8);
 // Decodes code page 936 strictly into UTF-8; false when the bytes are not valid code page 936.
 bool DecodeCodePage936(TextView bytes, std::string* utf8);
 
+// A verdict by a short name for test messages: "32", "64", "unknown", or "not a verdict".
+std::string Name(TextView verdict);
+
 // Where a host path (/usr/...) is seen by the program under test: the same natively, Z:/usr/... on
 // Windows under Wine.
 std::string HostPath(const std::string& path);

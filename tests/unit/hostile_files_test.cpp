@@ -36,16 +36,10 @@ namespace pebitness {
 namespace {
 
 using test::Bytes;
+using test::Name;
 using test::TempFolder;
 
 constexpr auto ReturnBound = std::chrono::seconds(20);
-
-std::string Name(TextView verdict) {
-    if (verdict == Verdict32) return "32";
-    if (verdict == Verdict64) return "64";
-    if (verdict == VerdictUnknown) return "unknown";
-    return "not a verdict";
-}
 
 // The verdict's name, or "blocked" when the call has not returned within the bound.
 std::string ClassifyOnAThread(const Text& path) {
