@@ -41,12 +41,25 @@ using test::TempFolder;
 
 constexpr auto ReturnBound = std::chrono::seconds(20);
 
+// The threads whose call did not come back. They are kept rather than detached, and never joined
+// or destroyed: the process ends them. MinGW's thread library races when a thread is detached
+// before it has started, and the new thread can then start without its work: a crash in x86
+// runs, a call that never comes back in x64 ones.
+std::vector<std::thread>& LeftBehind() {
+    static auto* threads = new std::vector<std::thread>;
+    return *threads;
+}
+
 // The verdict's name, or "blocked" when the call has not returned within the bound.
 std::string ClassifyOnAThread(const Text& path) {
     std::packaged_task<TextView()> task([path] { return ClassifyFileBitness(path); });
     std::future<TextView> verdict = task.get_future();
-    std::thread(std::move(task)).detach();
-    if (verdict.wait_for(ReturnBound) != std::future_status::ready) return "blocked";
+    std::thread worker(std::move(task));
+    if (verdict.wait_for(ReturnBound) != std::future_status::ready) {
+        LeftBehind().push_back(std::move(worker));
+        return "blocked";
+    }
+    worker.join();
     return Name(verdict.get());
 }
 
