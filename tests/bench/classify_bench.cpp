@@ -9,14 +9,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classify/classify.h"
+#include "tests/bench/ratio_summary.h"
 
 namespace {
 
@@ -115,10 +116,6 @@ int main(int argc, char** argv) {
     std::vector<double> ratios;
     for (std::size_t i = 0; i < reporter.classify.size(); ++i)
         ratios.push_back(reporter.classify[i] / reporter.floor[i]);
-    std::sort(ratios.begin(), ratios.end());
-    const std::size_t n = ratios.size();
-    const double median = n % 2 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
-    std::printf("classify-native ratio=%.3f min=%.3f max=%.3f rounds=%zu files=%zu\n", median,
-                ratios.front(), ratios.back(), n, paths.size());
+    pebitness::bench::PrintRatioSummary("classify-native", std::move(ratios), paths.size());
     return 0;
 }

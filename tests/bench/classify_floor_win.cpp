@@ -8,13 +8,14 @@
 // Prints: classify-wine ratio=R min=R max=R rounds=N files=N
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classify/classify.h"
+#include "tests/bench/ratio_summary.h"
 
 namespace {
 
@@ -91,10 +92,6 @@ int main(int argc, char** argv) {
         const double floor = OpenReadCloseAll(wides);
         ratios.push_back(classify / floor);
     }
-    std::sort(ratios.begin(), ratios.end());
-    const std::size_t n = ratios.size();
-    const double median = n % 2 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
-    std::printf("classify-wine ratio=%.3f min=%.3f max=%.3f rounds=%zu files=%zu\n", median,
-                ratios.front(), ratios.back(), n, texts.size());
+    pebitness::bench::PrintRatioSummary("classify-wine", std::move(ratios), texts.size());
     return 0;
 }
